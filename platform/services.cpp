@@ -1,0 +1,32 @@
+#include "platform/services.h"
+
+#include <shellapi.h>
+
+namespace platform {
+
+namespace {
+Services g_real;
+Services* g_current = &g_real;
+}  // namespace
+
+BOOL Services::Beep(UINT type) { return ::MessageBeep(type); }
+
+HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, int show) {
+    return ::ShellExecuteA(owner, verb, file, nullptr, nullptr, show);
+}
+
+int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return ::MessageBoxA(owner, text, caption, type);
+}
+
+void SetServices(Services* services) { g_current = services ? services : &g_real; }
+
+BOOL Beep(UINT type) { return g_current->Beep(type); }
+HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, int show) {
+    return g_current->ShellOpen(owner, verb, file, show);
+}
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return g_current->MessageBox(owner, text, caption, type);
+}
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+#include "platform/window.h"
+
+#include "platform/app.h"
+#include "platform/services.h"
+
+namespace {
+constexpr UINT_PTR kSubclassId = 0x51;      // one subclass of ours per window
+constexpr char kObjectProp[] = "Quendrix.CWnd";  // finds the object from its window
+}
+
+CWnd::~CWnd() {
+    UnsubclassWindow();
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    return hWnd ? static_cast<CWnd*>(GetPropA(hWnd, kObjectProp)) : nullptr;
+}
+
+bool CWnd::SubclassWindow(HWND hWnd) {
+    if (!hWnd || !SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
+    SetPropA(hWnd, kObjectProp, this);
+    m_hWnd = hWnd;
+    m_bSubclassed = true;
+    return true;
+}
+
+void CWnd::UnsubclassWindow() {
+    if (m_bSubclassed && m_hWnd && IsWindow(m_hWnd)) {
+        RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+        RemovePropA(m_hWnd, kObjectProp);
+    }
+    m_bSubclassed = false;
+}
+
+void CWnd::GetWindowText(CString& text) const {
+    int length = GetWindowTextLengthA(m_hWnd);
+    text.assign(static_cast<size_t>(length) + 1, '\0');
+    length = ::GetWindowTextA(m_hWnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
+    HWND owner = (m_hWnd && IsWindow(m_hWnd)) ? m_hWnd : nullptr;
+    return platform::ShowMessageBox(owner, text, caption ? caption : platform::AppName(), type);
+}
+
+BOOL CWnd::EnableToolTips(BOOL enable) {
+    if (!m_hWndToolTip && enable) {
+        m_hWndToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!m_hWndToolTip) return FALSE;
+        for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            int id = ::GetDlgCtrlID(child);
+            if (id == 0 || id == -1 || id == 0xFFFF) continue;  // labels and group boxes have none
+            TOOLINFOA tool{};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = m_hWnd;
+            tool.uId = reinterpret_cast<UINT_PTR>(child);
+            tool.lpszText = LPSTR_TEXTCALLBACKA;
+            ::SendMessageA(m_hWndToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    if (m_hWndToolTip) {
+        if (!enable) ::SendMessageA(m_hWndToolTip, TTM_POP, 0, 0);
+        ::SendMessageA(m_hWndToolTip, TTM_ACTIVATE, enable, 0);
+    }
+    return TRUE;
+}
+
+bool CWnd::OnWndMsg(const platform::Message&, LRESULT&) {
+    return false;
+}
+
+LRESULT CWnd::Default() {
+    const platform::Message* m = m_pCurrentMsg;
+    return m ? DefSubclassProc(m_hWnd, m->message, m->wParam, m->lParam) : 0;
+}
+
+LRESULT CWnd::Route(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
+    platform::Message m{msg, wp, lp};
+    const platform::Message* outer = m_pCurrentMsg;  // handlers re-enter through sent messages
+    m_pCurrentMsg = &m;
+    LRESULT result = 0;
+    bool handled = OnWndMsg(m, result);
+    m_pCurrentMsg = outer;
+    if (!handled) result = DefSubclassProc(hWnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hWnd, SubclassProc, kSubclassId);
+        RemovePropA(hWnd, kObjectProp);
+        m_bSubclassed = false;
+        m_hWnd = nullptr;
+        m_hWndToolTip = nullptr;  // owned popups go with their owner
+    }
+    return result;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    return reinterpret_cast<CWnd*>(ref)->Route(hWnd, msg, wp, lp);
+}
