@@ -1,0 +1,207 @@
+#include "ui/converter_dialog.h"
+
+#include "platform/services.h"
+#include "res/resource.h"
+
+using namespace platform;
+
+// The comma rewrite of the IP field: shared by the whole program, kept between notifications.
+static int32_t s_bRewriteArmed = 1;  // 0: the next EN_UPDATE is the echo of our own rewrite
+static int32_t s_nSelStart = 0;
+static int32_t s_nSelEnd = 0;
+
+const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
+    onCommand(IDC_TEXT, EN_KILLFOCUS, &CConverterDlg::OnKillfocusText),
+    onCommand(IDC_DEC, EN_KILLFOCUS, &CConverterDlg::OnKillfocusDec),
+    onCommand(IDC_BIN, EN_KILLFOCUS, &CConverterDlg::OnKillfocusBin),
+    onCommand(IDC_CHAR, BN_CLICKED, &CConverterDlg::OnChar),
+    onCommand(IDC_CLEAR, BN_CLICKED, &CConverterDlg::OnClear),
+    onCommand(IDC_HEX, EN_KILLFOCUS, &CConverterDlg::OnKillfocusHex),
+    onCommand(IDC_IP, EN_KILLFOCUS, &CConverterDlg::OnKillfocusIP),
+    onCommand(IDC_LONG, BN_CLICKED, &CConverterDlg::OnLong),
+    onCommand(IDC_SIGNED, BN_CLICKED, &CConverterDlg::OnSigned),
+    onCommand(IDC_WORD, BN_CLICKED, &CConverterDlg::OnWord),
+    onCommand(IDC_DEC, EN_SETFOCUS, &CConverterDlg::OnSetfocusDec),
+    onCommand(IDC_BIN, EN_SETFOCUS, &CConverterDlg::OnSetfocusBin),
+    onCommand(IDC_HEX, EN_SETFOCUS, &CConverterDlg::OnSetfocusHex),
+    onCommand(IDC_IP, EN_SETFOCUS, &CConverterDlg::OnSetfocusIP),
+    onCommand(IDC_TEXT, EN_SETFOCUS, &CConverterDlg::OnSetfocusText),
+    onCommand(IDC_IP, EN_UPDATE, &CConverterDlg::OnUpdateIP),
+};
+
+CConverterDlg::CConverterDlg(CWnd* pParent)
+    : CDialog(IDD_CONVERTER, pParent),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_number(0),
+      m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
+      m_nWheelDelta(0),
+      m_pActiveEdit(nullptr) {}
+
+CConverterDlg::~CConverterDlg() {
+    SaveSettings();
+}
+
+bool CConverterDlg::OnWndMsg(const Message& m, LRESULT& result) {
+    return messageMap.Dispatch(*this, m, result) || CDialog::OnWndMsg(m, result);
+}
+
+void CConverterDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_COLOR, m_wndColor);
+    DDX_Control(pDX, IDC_SPIN, m_spin);
+    DDX_Control(pDX, IDC_SIGNED, m_btnSigned);
+    DDX_Control(pDX, IDC_IP, m_editIP);
+    DDX_Control(pDX, IDC_HEX, m_editHex);
+    DDX_Control(pDX, IDC_DEC, m_editDec);
+    DDX_Control(pDX, IDC_CLEAR, m_btnClear);
+    DDX_Control(pDX, IDC_BIN, m_editBin);
+    DDX_Control(pDX, IDC_TEXT, m_editText);
+    DDX_Control(pDX, IDC_LONG, m_btnLong);
+    DDX_Control(pDX, IDC_WORD, m_btnWord);
+    DDX_Control(pDX, IDC_CHAR, m_btnChar);
+}
+
+BOOL CConverterDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+
+    m_settings = kDefaultSettings;
+    LoadSettings();
+
+    m_number.SetSigned(m_settings.bSigned);
+    m_number.SetSize(m_settings.nSize);
+    m_btnSigned.SetCheck(m_settings.bSigned);
+    m_btnClear.SetCheck(m_settings.bClear);
+    m_editIP.EnableWindow(m_settings.nSize == 4);
+    m_wndColor.EnableWindow(m_settings.nSize == 4);
+    switch (m_settings.nSize) {
+    case 1: m_btnChar.SetCheck(BST_CHECKED); break;
+    case 2: m_btnWord.SetCheck(BST_CHECKED); break;
+    case 4: m_btnLong.SetCheck(BST_CHECKED); break;
+    default: break;  // a stored width we do not know checks no button
+    }
+    m_nWheelDelta = 0;
+    return TRUE;  // the focus goes to the first tab stop, Dec
+}
+
+// Until the options are stored, a run keeps the defaults and writes nothing.
+void CConverterDlg::LoadSettings() {}
+void CConverterDlg::SaveSettings() {}
+
+void CConverterDlg::RefreshFields() {
+    m_editText.SetWindowText(m_number.GetText());
+    m_editDec.SetWindowText(m_number.GetDec());
+    m_editHex.SetWindowText(m_number.GetHex());
+    m_editIP.SetWindowText(m_number.GetIP());
+    m_editBin.SetWindowText(m_number.GetBin());
+    uint32_t v = m_number.GetValue();
+    m_wndColor.SetColor(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+}
+
+void CConverterDlg::CommitEdit(CEdit& edit) {
+    edit.GetWindowText(m_strWork);
+    if (m_strWork.empty() && !m_settings.bClear) return;
+
+    CNumber::Parser parse = nullptr;
+    switch (edit.GetDlgCtrlID()) {
+    case IDC_TEXT: parse = &CNumber::ParseText; break;
+    case IDC_HEX: parse = &CNumber::ParseHex; break;
+    case IDC_DEC: parse = &CNumber::ParseDec; break;
+    case IDC_BIN: parse = &CNumber::ParseBin; break;
+    case IDC_IP: parse = &CNumber::ParseIP; break;
+    default: return;
+    }
+    if (edit.GetModify() && !(m_number.*parse)(m_strWork.c_str())) Beep(0);
+    RefreshFields();
+}
+
+void CConverterDlg::OnKillfocusText() { CommitEdit(m_editText); }
+void CConverterDlg::OnKillfocusDec() { CommitEdit(m_editDec); }
+void CConverterDlg::OnKillfocusBin() { CommitEdit(m_editBin); }
+void CConverterDlg::OnKillfocusHex() { CommitEdit(m_editHex); }
+void CConverterDlg::OnKillfocusIP() { CommitEdit(m_editIP); }
+
+void CConverterDlg::EnterField(CEdit& edit) {
+    if (m_settings.bClear) edit.SetWindowText("");
+    m_pActiveEdit = &edit;
+}
+
+void CConverterDlg::OnSetfocusDec() { EnterField(m_editDec); }
+void CConverterDlg::OnSetfocusBin() { EnterField(m_editBin); }
+void CConverterDlg::OnSetfocusHex() { EnterField(m_editHex); }
+void CConverterDlg::OnSetfocusIP() { EnterField(m_editIP); }
+void CConverterDlg::OnSetfocusText() { EnterField(m_editText); }
+
+void CConverterDlg::SetWidth(int32_t nSize) {
+    m_editIP.EnableWindow(nSize == 4);
+    m_wndColor.EnableWindow(nSize == 4);
+    m_settings.nSize = nSize;
+    m_number.SetSize(nSize);
+    RefreshFields();
+}
+
+void CConverterDlg::OnLong() { SetWidth(4); }
+void CConverterDlg::OnWord() { SetWidth(2); }
+void CConverterDlg::OnChar() { SetWidth(1); }
+
+void CConverterDlg::OnSigned() {
+    m_settings.bSigned = m_btnSigned.GetCheck();
+    m_number.SetSigned(m_settings.bSigned);
+    RefreshFields();
+}
+
+void CConverterDlg::OnClear() {
+    // Takes effect the next time a field receives the focus.
+    m_settings.bClear = m_btnClear.GetCheck();
+}
+
+CEdit* CConverterDlg::EditFromHandle(HWND hWnd) {
+    for (CEdit* edit : {&m_editDec, &m_editHex, &m_editText, &m_editIP, &m_editBin})
+        if (hWnd && edit->m_hWnd == hWnd) return edit;
+    return nullptr;
+}
+
+void CConverterDlg::OnOK() {
+    // Enter commits the field in place and leaves the focus in it; it never closes the window.
+    CEdit* edit = EditFromHandle(GetFocus());
+    if (!edit) return;
+    int start = 0, end = 0;
+    edit->GetSel(start, end);
+    ::SetFocus(m_hWnd);
+    edit->SetFocus();
+    edit->SetSel(start, end);
+    edit->ScrollCaret();
+}
+
+void CConverterDlg::OnCancel() {
+    CDialog::OnCancel();
+}
+
+void CConverterDlg::OnUpdateIP() {
+    if (!s_bRewriteArmed) {
+        // The echo of our own rewrite: put the caret back and re-arm.
+        s_bRewriteArmed = 1;
+        m_editIP.SetSel(s_nSelStart, s_nSelEnd);
+        m_editIP.ScrollCaret();
+        return;
+    }
+    m_editIP.GetWindowText(m_strWork);
+    bool replaced = false;
+    for (char& c : m_strWork) {
+        if (c == ',') {
+            c = '.';
+            replaced = true;
+        }
+    }
+    if (!replaced) return;
+
+    int start = 0, end = 0;
+    m_editIP.GetSel(start, end);
+    s_nSelStart = start;
+    s_nSelEnd = end;
+    // The user's edit is still pending after the rewrite: keep its modified state, so leaving
+    // the field commits a pasted or comma-typed address instead of throwing it away.
+    BOOL modified = m_editIP.GetModify();
+    s_bRewriteArmed = 0;
+    m_editIP.SetWindowText(m_strWork.c_str());  // its EN_UPDATE echo re-arms and restores the caret
+    if (modified) m_editIP.SetModify(TRUE);
+}

@@ -1,0 +1,74 @@
+// The program's main window: a modal dialog that owns the value, the options and a member for
+// every control. Each user action changes the value, the width or the signedness and ends in
+// RefreshFields; typed text changes nothing until its field is committed by CommitEdit.
+#pragma once
+
+#include "engine/number.h"
+#include "platform/controls.h"
+#include "platform/dialog.h"
+#include "settings/settings.h"
+#include "ui/color_swatch.h"
+
+class CConverterDlg : public CDialog {
+public:
+    explicit CConverterDlg(CWnd* pParent = nullptr);
+    ~CConverterDlg() override;
+
+    // Writes the five renderings into the fields and the low 24 bits into the swatch.
+    void RefreshFields();
+    // Reads a field and, when the user changed it, parses it into the value; then refreshes.
+    void CommitEdit(CEdit& edit);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnWndMsg(const platform::Message& m, LRESULT& result) override;
+
+private:
+    void OnKillfocusText();
+    void OnKillfocusDec();
+    void OnKillfocusBin();
+    void OnChar();
+    void OnClear();
+    void OnKillfocusHex();
+    void OnKillfocusIP();
+    void OnLong();
+    void OnSigned();
+    void OnWord();
+    void OnSetfocusDec();
+    void OnSetfocusBin();
+    void OnSetfocusHex();
+    void OnSetfocusIP();
+    void OnSetfocusText();
+    void OnUpdateIP();
+
+    void SetWidth(int32_t nSize);
+    void EnterField(CEdit& edit);
+    CEdit* EditFromHandle(HWND hWnd);
+    void LoadSettings();
+    void SaveSettings();
+
+    static const platform::MessageMap<CConverterDlg> messageMap;
+
+public:
+    CColorSwatch m_wndColor;
+    CSpinButtonCtrl m_spin;
+    CButton m_btnSigned;
+    CEdit m_editIP;
+    CEdit m_editHex;
+    CEdit m_editDec;
+    CButton m_btnClear;
+    CEdit m_editBin;
+    CEdit m_editText;
+    CButton m_btnLong;
+    CButton m_btnWord;
+    CButton m_btnChar;
+    HICON m_hIcon;
+    CNumber m_number;
+    CString m_strWork;
+    Settings m_settings;
+    int16_t m_nWheelDelta;
+    CEdit* m_pActiveEdit;
+};
