@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+// The swatch reports a picked colour to its parent: wParam its identifier, lParam 0x00RRGGBB.
+constexpr UINT WM_COLORPICKED = WM_USER + 11;
+
 class CColorSwatch : public CButton {
 public:
     CColorSwatch() = default;

@@ -11,6 +11,10 @@ static int32_t s_nSelStart = 0;
 static int32_t s_nSelEnd = 0;
 
 const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
+    onContextMenu(&CConverterDlg::OnContextMenu),
+    onSysCommand(&CConverterDlg::OnSysCommand),
+    onPaint(&CConverterDlg::OnPaint),
+    onQueryDragIcon(&CConverterDlg::OnQueryDragIcon),
     onCommand(IDC_TEXT, EN_KILLFOCUS, &CConverterDlg::OnKillfocusText),
     onCommand(IDC_DEC, EN_KILLFOCUS, &CConverterDlg::OnKillfocusDec),
     onCommand(IDC_BIN, EN_KILLFOCUS, &CConverterDlg::OnKillfocusBin),
@@ -27,6 +31,10 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onCommand(IDC_IP, EN_SETFOCUS, &CConverterDlg::OnSetfocusIP),
     onCommand(IDC_TEXT, EN_SETFOCUS, &CConverterDlg::OnSetfocusText),
     onCommand(IDC_IP, EN_UPDATE, &CConverterDlg::OnUpdateIP),
+    onNotify(IDC_SPIN, UDN_DELTAPOS, &CConverterDlg::OnDeltaposSpin),
+    onMessage(WM_COLORPICKED, &CConverterDlg::OnColorPicked),
+    onMouseWheel(&CConverterDlg::OnMouseWheel),
+    onNotifyEx(0, TTN_NEEDTEXTA, &CConverterDlg::OnToolTipNotify),
 };
 
 CConverterDlg::CConverterDlg(CWnd* pParent)
@@ -204,4 +212,11 @@ void CConverterDlg::OnUpdateIP() {
     s_bRewriteArmed = 0;
     m_editIP.SetWindowText(m_strWork.c_str());  // its EN_UPDATE echo re-arms and restores the caret
     if (modified) m_editIP.SetModify(TRUE);
+}
+
+LRESULT CConverterDlg::OnColorPicked(WPARAM, LPARAM lParam) {
+    // A pick replaces the value whole; text typed and not committed is overwritten.
+    m_number.SetValue(static_cast<uint32_t>(lParam));
+    RefreshFields();
+    return 0;
 }

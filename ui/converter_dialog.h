@@ -27,6 +27,14 @@ protected:
     bool OnWndMsg(const platform::Message& m, LRESULT& result) override;
 
 private:
+    // Window commands (converter_commands.cpp)
+    void OnContextMenu(HWND hWndClicked, POINT point);
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HICON OnQueryDragIcon();
+    BOOL OnToolTipNotify(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
+
+    // Editing (converter_dialog.cpp)
     void OnKillfocusText();
     void OnKillfocusDec();
     void OnKillfocusBin();
@@ -43,6 +51,11 @@ private:
     void OnSetfocusIP();
     void OnSetfocusText();
     void OnUpdateIP();
+    LRESULT OnColorPicked(WPARAM wParam, LPARAM lParam);
+
+    // Stepping (converter_stepping.cpp)
+    void OnDeltaposSpin(NMHDR* pNMHDR, LRESULT* pResult);
+    BOOL OnMouseWheel(UINT nFlags, short zDelta, POINT pt);
 
     void SetWidth(int32_t nSize);
     void EnterField(CEdit& edit);
