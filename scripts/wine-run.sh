@@ -59,10 +59,12 @@ fi
   if [ ! -f "$prefix/.quendrix-ready" ]; then
     "$wine" wineboot -i >/dev/null 2>&1 || true
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     "$wineserver" -w
     touch "$prefix/.quendrix-ready"
+  fi
+  if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
   fi
 ) 9>"$prefix.lock"
 

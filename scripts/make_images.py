@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Builds the program's images from their pixel-art sources in res/art/.
+
+    make_images.py            write res/Quendrix.ico, res/picker.cur and res/disabled.bmp
+    make_images.py --check    build them in a temporary directory and fail unless the
+                              committed files are byte-identical
+
+An art file has comment lines (#), legend lines "C = colour" mapping one character to a
+colour, property lines "name = value", and then one row of characters per pixel row, top row
+first.
+"""
+import argparse
+import filecmp
+import pathlib
+import struct
+import sys
+import tempfile
+
+RES = pathlib.Path(__file__).resolve().parent.parent / "res"
+ART = RES / "art"
+
+# The standard 16-colour palette, in palette order, as (red, green, blue)
+PALETTE16 = {
+    "black": (0x00, 0x00, 0x00), "maroon": (0x80, 0x00, 0x00),
+    "green": (0x00, 0x80, 0x00), "olive": (0x80, 0x80, 0x00),
+    "navy": (0x00, 0x00, 0x80), "purple": (0x80, 0x00, 0x80),
+    "teal": (0x00, 0x80, 0x80), "silver": (0xC0, 0xC0, 0xC0),
+    "grey": (0x80, 0x80, 0x80), "red": (0xFF, 0x00, 0x00),
+    "lime": (0x00, 0xFF, 0x00), "yellow": (0xFF, 0xFF, 0x00),
+    "blue": (0x00, 0x00, 0xFF), "fuchsia": (0xFF, 0x00, 0xFF),
+    "aqua": (0x00, 0xFF, 0xFF), "white": (0xFF, 0xFF, 0xFF),
+}
+PALETTE16_ORDER = list(PALETTE16)
+# Two-colour images (cursor, pattern bitmap): entry 0 black, entry 1 white
+PALETTE2_ORDER = ["black", "white"]
+TRANSPARENT = "transparent"
+
+
+class ArtError(Exception):
+    pass
+
+
+class Art:
+    """A parsed art file: rows of colour names (or TRANSPARENT) and its properties."""
+
+    def __init__(self, path, colours, width, height):
+        self.path = path
+        legend, props, rows = {}, {}, []
+        for number, raw in enumerate(path.read_text(encoding="ascii").splitlines(), 1):
+            line = raw.rstrip()
+            if not line or line.startswith("#"):
+                continue
+            key, sep, value = line.partition(" = ")
+            if sep and len(key) == 1 and not rows:
+                if value not in colours:
+                    raise ArtError(f"{path}:{number}: colour {value!r} not allowed here")
+                legend[key] = value
+            elif sep and not rows:
+                props[key] = value
+            else:
+                if len(line) != width:
+                    raise ArtError(f"{path}:{number}: row is {len(line)} pixels, expected {width}")
+                unknown = set(line) - set(legend)
+                if unknown:
+                    raise ArtError(f"{path}:{number}: characters {sorted(unknown)} not in the legend")
+                rows.append([legend[c] for c in line])
+        if len(rows) != height:
+            raise ArtError(f"{path}: {len(rows)} rows, expected {height}")
+        self.rows, self.props = rows, props
+
+    def point(self, name):
+        try:
+            x, y = (int(v) for v in self.props[name].split(","))
+        except (KeyError, ValueError):
+            raise ArtError(f"{self.path}: needs a property '{name} = x, y'") from None
+        return x, y
+
+
+def pack_rows(rows, bpp, index):
+    """Bottom-up DIB rows, each padded to a multiple of four bytes."""
+    out = bytearray()
+    for row in reversed(rows):
+        bits = 0
+        for pixel in row:
+            bits = (bits << bpp) | index(pixel)
+        nbits = len(row) * bpp
+        nbytes = (nbits + 31) // 32 * 4
+        out += (bits << (nbytes * 8 - nbits)).to_bytes(nbytes, "big")
+    return bytes(out)
+
+
+def rgbquads(names):
+    return b"".join(struct.pack("<4B", b, g, r, 0) for r, g, b in (PALETTE16[n] for n in names))
+
+
+def info_header(width, height, bpp, image_size, colours_used):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, 0, image_size, 0, 0, colours_used, 0)
+
+
+def icon_image(art, bpp, order):
+    """Header, palette, colour bits and AND mask of one icon or cursor image. Transparent
+    pixels have mask 1 and colour index 0, so they leave the screen unchanged."""
+    height, width = len(art.rows), len(art.rows[0])
+    xor = pack_rows(art.rows, bpp, lambda p: 0 if p == TRANSPARENT else order.index(p))
+    mask = pack_rows(art.rows, 1, lambda p: 1 if p == TRANSPARENT else 0)
+    # The height counts the colour bits and the mask together.
+    return info_header(width, 2 * height, bpp, len(xor) + len(mask), 0) + rgbquads(order) + xor + mask
+
+
+def icon_file(kind, entries):
+    """An .ico (kind 1) or .cur (kind 2) file; entries are (width, height, colours, field1,
+    field2, image): planes and bit count for icons, the hot spot for cursors."""
+    out = struct.pack("<HHH", 0, kind, len(entries))
+    offset = 6 + 16 * len(entries)
+    for width, height, colours, field1, field2, image in entries:
+        out += struct.pack("<BBBBHHII", width % 256, height % 256, colours, 0, field1, field2, len(image), offset)
+        offset += len(image)
+    return out + b"".join(entry[-1] for entry in entries)
+
+
+def make_icon():
+    colours = set(PALETTE16) | {TRANSPARENT}
+    entries = []
+    for name, size in (("icon32.txt", 32), ("icon16.txt", 16)):
+        art = Art(ART / name, colours, size, size)
+        entries.append((size, size, 16, 1, 4, icon_image(art, 4, PALETTE16_ORDER)))
+    return icon_file(1, entries)
+
+
+def make_cursor():
+    art = Art(ART / "picker.txt", set(PALETTE2_ORDER) | {TRANSPARENT}, 32, 32)
+    x, y = art.point("hotspot")
+    if not (0 <= x < 32 and 0 <= y < 32):
+        raise ArtError(f"{art.path}: hot spot outside the image")
+    return icon_file(2, [(32, 32, 2, x, y, icon_image(art, 1, PALETTE2_ORDER))])
+
+
+def make_bitmap():
+    art = Art(ART / "disabled.txt", set(PALETTE2_ORDER), 8, 8)
+    bits = pack_rows(art.rows, 1, PALETTE2_ORDER.index)
+    dib = info_header(8, 8, 1, len(bits), 2) + rgbquads(PALETTE2_ORDER) + bits
+    return struct.pack("<2sIHHI", b"BM", 14 + len(dib), 0, 0, 14 + 40 + 8) + dib
+
+
+IMAGES = {"Quendrix.ico": make_icon, "picker.cur": make_cursor, "disabled.bmp": make_bitmap}
+
+
+def write_all(directory):
+    for name, make in IMAGES.items():
+        (directory / name).write_bytes(make())
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--check", action="store_true",
+                        help="fail unless the committed images match their sources")
+    args = parser.parse_args()
+    try:
+        if not args.check:
+            write_all(RES)
+            return 0
+        with tempfile.TemporaryDirectory() as tmp:
+            write_all(pathlib.Path(tmp))
+            stale = [n for n in IMAGES
+                     if not (RES / n).exists() or not filecmp.cmp(RES / n, pathlib.Path(tmp) / n, shallow=False)]
+    except ArtError as error:
+        print(f"make_images.py: {error}", file=sys.stderr)
+        return 1
+    for name in stale:
+        print(f"res/{name} does not match its art; run scripts/make_images.py", file=sys.stderr)
+    return 1 if stale else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
