@@ -2,7 +2,6 @@
 
 #include "platform/app.h"
 
-#include <cstdio>
 
 // ---- data exchange
 
@@ -32,6 +31,16 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
 }
 
 namespace {
+// Writes the decimal digits of `value` ending just before `end`; returns where they start.
+char* Decimal(UINT value, char* end) {
+    *--end = '\0';
+    do {
+        *--end = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value);
+    return end;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Returns false for a text that is not an unsigned decimal number; clamps one too large.
@@ -56,9 +65,8 @@ void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
     if (pDX->Failed()) return;
     HWND hWnd = pDX->PrepareEditCtrl(id);
     if (!pDX->m_bSaveAndValidate) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%u", value);
-        SetWindowTextA(hWnd, text);
+        char digits[16];
+        SetWindowTextA(hWnd, Decimal(value, digits + sizeof digits));
         return;
     }
     CWnd field;
@@ -74,9 +82,13 @@ void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
 
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT min, UINT max) {
     if (pDX->Failed() || !pDX->m_bSaveAndValidate || (value >= min && value <= max)) return;
-    char text[96];
-    std::snprintf(text, sizeof text, "Please enter an integer between %u and %u.", min, max);
-    pDX->m_pDlgWnd->MessageBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    char low[16], high[16];
+    CString text("Please enter an integer between ");
+    text.Append(Decimal(min, low + sizeof low));
+    text.Append(" and ");
+    text.Append(Decimal(max, high + sizeof high));
+    text.Append(".");
+    pDX->m_pDlgWnd->MessageBox(text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
 }
 

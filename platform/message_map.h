@@ -7,8 +7,9 @@
 #include <commctrl.h>
 
 #include <bit>
+#include <cstddef>
+#include <cstdlib>
 #include <initializer_list>
-#include <vector>
 
 namespace platform {
 
@@ -52,17 +53,25 @@ struct MessageEntry {
 template <class T>
 class MessageMap {
 public:
-    MessageMap(std::initializer_list<MessageEntry<T>> entries) : m_entries(entries) {}
+    // Room for the largest map of the program; a longer one is a mistake that every run shows.
+    static constexpr size_t kMaxEntries = 32;
+
+    MessageMap(std::initializer_list<MessageEntry<T>> entries) : m_count(entries.size()) {
+        if (m_count > kMaxEntries) std::abort();
+        size_t i = 0;
+        for (const auto& e : entries) m_entries[i++] = e;
+    }
 
     // The first matching entry handles the message; true when it ended it.
     bool Dispatch(T& self, const Message& m, LRESULT& result) const {
-        for (const auto& e : m_entries)
-            if (e.Matches(m)) return e.invoke(self, e.handler, m, result);
+        for (size_t i = 0; i < m_count; ++i)
+            if (m_entries[i].Matches(m)) return m_entries[i].invoke(self, m_entries[i].handler, m, result);
         return false;
     }
 
 private:
-    std::vector<MessageEntry<T>> m_entries;
+    MessageEntry<T> m_entries[kMaxEntries]{};
+    size_t m_count;
 };
 
 namespace detail {

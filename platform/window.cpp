@@ -34,9 +34,9 @@ void CWnd::UnsubclassWindow() {
 
 void CWnd::GetWindowText(CString& text) const {
     int length = GetWindowTextLengthA(m_hWnd);
-    text.assign(static_cast<size_t>(length) + 1, '\0');
-    length = ::GetWindowTextA(m_hWnd, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    if (!text.Resize(static_cast<size_t>(length))) return;  // no memory: read as empty
+    length = ::GetWindowTextA(m_hWnd, text.begin(), length + 1);
+    text.Resize(static_cast<size_t>(length > 0 ? length : 0));
 }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
@@ -46,8 +46,10 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
 
 BOOL CWnd::EnableToolTips(BOOL enable) {
     if (!m_hWndToolTip && enable) {
+        // Not owned by this window: under Wine a hidden owned popup makes the owner's
+        // SetWindowPos(HWND_TOPMOST) fail. Destroyed with this window instead.
         m_hWndToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                                         nullptr, GetModuleHandleA(nullptr), nullptr);
         if (!m_hWndToolTip) return FALSE;
         for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -86,12 +88,15 @@ LRESULT CWnd::Route(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
     bool handled = OnWndMsg(m, result);
     m_pCurrentMsg = outer;
     if (!handled) result = DefSubclassProc(hWnd, msg, wp, lp);
+    if (msg == WM_DESTROY && m_hWndToolTip) {
+        DestroyWindow(m_hWndToolTip);
+        m_hWndToolTip = nullptr;
+    }
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hWnd, SubclassProc, kSubclassId);
         RemovePropA(hWnd, kObjectProp);
         m_bSubclassed = false;
         m_hWnd = nullptr;
-        m_hWndToolTip = nullptr;  // owned popups go with their owner
     }
     return result;
 }

@@ -5,10 +5,7 @@
 #pragma once
 
 #include "platform/message_map.h"
-
-#include <string>
-
-using CString = std::string;
+#include "platform/text.h"
 
 class CWnd {
 public:

@@ -41,6 +41,7 @@ bool NoneModified(HWND dlg) {
 
 // One run of the real window with the beeps, shell and boxes recorded.
 struct Session {
+    CleanOptions options;
     RecordingServices services;
     CConverterDlg dlg;
     Session() { theApp.m_pMainWnd = &dlg; }

@@ -1,12 +1,122 @@
-// Window commands: the system menu, the context menu, tooltips and the minimised window.
+// Window commands: the system menu's Settings and About, the context menu with its edit
+// commands, tooltips, the topmost state and the minimised window.
+#include "ui/about_dialog.h"
 #include "ui/converter_dialog.h"
+#include "ui/settings_dialog.h"
 
-void CConverterDlg::OnContextMenu(HWND, POINT) {}  // TEMP: window commands land later
+#include "res/resource.h"
 
-void CConverterDlg::OnSysCommand(UINT, LPARAM) { Default(); }
+void CConverterDlg::AddSystemMenuItems() {
+    HMENU menu = GetSystemMenu(FALSE);
+    if (!menu) return;
+    char settings[64] = "", about[64] = "";
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    LoadStringA(module, IDS_SETTINGS, settings, sizeof settings);
+    LoadStringA(module, IDS_ABOUTBOX, about, sizeof about);
+    if (!settings[0] || !about[0]) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_SETTINGS, settings);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
+}
 
-void CConverterDlg::OnPaint() { Default(); }
+void CConverterDlg::ApplyStayOnTop() {
+    SetWindowPos(m_settings.bStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void CConverterDlg::OnContextMenu(HWND, POINT point) {
+    if (point.x == -1 && point.y == -1) {
+        // From the keyboard: just inside the client area's top-left corner.
+        RECT client;
+        GetClientRect(&client);
+        POINT corner{client.left, client.top};
+        ClientToScreen(&corner);
+        point = {corner.x + 5, corner.y + 5};
+    }
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXTMENU));
+    if (!menu) return;
+    HWND owner = m_hWnd;
+    while (GetWindowLongPtrA(owner, GWL_STYLE) & WS_CHILD) owner = ::GetParent(owner);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+}
+
+void CConverterDlg::OnSysCommand(UINT nID, LPARAM) {
+    switch (nID & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        CAboutDlg about;
+        about.DoModal();
+        break;
+    }
+    case IDM_SETTINGS: OnSettings(); break;
+    default: Default(); break;
+    }
+}
+
+void CConverterDlg::OnSettings() {
+    CSettingsDlg dlg;
+    dlg.m_nIncrement = m_settings.nIncrement;
+    dlg.m_bToolTips = m_settings.bToolTips;
+    dlg.m_bStayOnTop = m_settings.bStayOnTop;
+    dlg.m_bSaveOnExit = m_settings.bSaveOnExit;
+    dlg.DoModal();
+    // Whatever way it ended: after Cancel the fields hold what was copied in.
+    m_settings.nIncrement = dlg.m_nIncrement;
+    m_settings.bSaveOnExit = dlg.m_bSaveOnExit;
+    m_settings.bToolTips = dlg.m_bToolTips;
+    m_settings.bStayOnTop = dlg.m_bStayOnTop;
+    EnableToolTips(m_settings.bToolTips);
+    ApplyStayOnTop();
+}
+
+void CConverterDlg::OnEditCut() {
+    if (!m_pActiveEdit || !m_pActiveEdit->IsWindowEnabled()) return;
+    m_pActiveEdit->Cut();
+    CommitIfLeft();
+}
+
+void CConverterDlg::OnEditCopy() {
+    if (m_pActiveEdit) m_pActiveEdit->Copy();
+}
+
+void CConverterDlg::OnEditPaste() {
+    if (!m_pActiveEdit || !m_pActiveEdit->IsWindowEnabled()) return;
+    m_pActiveEdit->Paste();
+    CommitIfLeft();
+}
+
+void CConverterDlg::CommitIfLeft() {
+    // A cut or paste is the user's change; a field that no longer has the focus will not be
+    // left again, so it is committed now rather than at some later step.
+    if (::GetFocus() != m_pActiveEdit->m_hWnd) CommitEdit(*m_pActiveEdit);
+}
+
+void CConverterDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    int cxIcon = GetSystemMetrics(SM_CXICON);
+    int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &ps);
+}
 
 HICON CConverterDlg::OnQueryDragIcon() { return m_hIcon; }
 
-BOOL CConverterDlg::OnToolTipNotify(UINT, NMHDR*, LRESULT*) { return FALSE; }
+BOOL CConverterDlg::OnToolTipNotify(UINT, NMHDR* pNMHDR, LRESULT*) {
+    auto* tip = reinterpret_cast<TOOLTIPTEXTA*>(pNMHDR);
+    if (!(tip->uFlags & TTF_IDISHWND)) return FALSE;
+    int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(pNMHDR->idFrom));
+    if (id == 0) return FALSE;
+    // The tooltip control loads the string whose number is the control's.
+    tip->lpszText = MAKEINTRESOURCEA(id & 0xFFFF);
+    tip->hinst = GetModuleHandleA(nullptr);
+    return TRUE;
+}

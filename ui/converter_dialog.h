@@ -33,6 +33,13 @@ private:
     void OnPaint();
     HICON OnQueryDragIcon();
     BOOL OnToolTipNotify(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnSettings();
+    void AddSystemMenuItems();
+    void ApplyStayOnTop();
+    void CommitIfLeft();
 
     // Editing (converter_dialog.cpp)
     void OnKillfocusText();

@@ -98,6 +98,11 @@ void Pump() {
 }
 
 void Key(UINT vk, unsigned modifiers) {
+    Press(vk, modifiers);
+    Pump();
+}
+
+void Press(UINT vk, unsigned modifiers) {
     if (modifiers & kCtrl) SendKey(VK_CONTROL, false);
     if (modifiers & kShift) SendKey(VK_SHIFT, false);
     if (modifiers & kAlt) SendKey(VK_MENU, false);
@@ -106,7 +111,6 @@ void Key(UINT vk, unsigned modifiers) {
     if (modifiers & kAlt) SendKey(VK_MENU, true);
     if (modifiers & kShift) SendKey(VK_SHIFT, true);
     if (modifiers & kCtrl) SendKey(VK_CONTROL, true);
-    Pump();
 }
 
 void Type(const std::string& text) {
@@ -172,6 +176,9 @@ bool IsMessageBox(HWND window) {
 }
 
 std::string MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
+
+CleanOptions::CleanOptions() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Holvanta"); }
+CleanOptions::~CleanOptions() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Holvanta"); }
 
 BOOL RecordingServices::Beep(UINT type) {
     beeps.push_back(type);

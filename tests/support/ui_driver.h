@@ -21,8 +21,11 @@ INT_PTR RunModal(CDialog& dlg, const std::function<void(HWND dlg)>& script);
 
 // Handles every message waiting for this thread, as a modal loop would.
 void Pump();
-// Presses and releases a key with modifiers held, through the system's input queue.
+// Presses and releases a key with modifiers held, through the system's input queue, and
+// handles what follows.
 void Key(UINT vk, unsigned modifiers = kNone);
+// The same key, left in the queue for the loop that runs (a menu reads its own keys).
+void Press(UINT vk, unsigned modifiers = kNone);
 // Types characters into the control with the focus.
 void Type(const std::string& text);
 // A left click on a control, at a client point (its centre by default).
@@ -44,6 +47,13 @@ void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)
 bool IsMessageBox(HWND window);
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
+
+// Keeps the program's stored options out of a test's way: the key is removed before and after,
+// so nothing a test writes outlives it.
+struct CleanOptions {
+    CleanOptions();
+    ~CleanOptions();
+};
 
 // Records the beeps, shell opens and message boxes the program asks for; the boxes and the
 // shell are not really shown unless asked to pass them on.

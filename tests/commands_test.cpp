@@ -1,0 +1,429 @@
+// Window commands through the real menus and dialogs: the system menu's Settings and About,
+// the Settings dialog's checks, stay on top, tooltips, the context menu and its edit commands,
+// F1 inside the two dialogs, and the minimised window.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>
+
+#include "app/converter_app.h"
+#include "res/resource.h"
+#include "tests/support/ui_driver.h"
+#include "ui/converter_dialog.h"
+
+#include <cstring>
+#include <string>
+
+using namespace uitest;
+
+namespace {
+
+struct Session {
+    CleanOptions options;
+    RecordingServices services;
+    CConverterDlg dlg;
+    Session() { theApp.m_pMainWnd = &dlg; }
+    ~Session() { theApp.m_pMainWnd = nullptr; }
+    INT_PTR Run(const std::function<void(HWND)>& script) { return RunModal(dlg, script); }
+};
+
+bool HasCaption(HWND window, const char* caption) { return Text(window) == caption; }
+
+bool IsTopmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+bool IsPopupMenu(HWND window) {
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return std::string(cls) == "#32768";
+}
+
+// Opens the Settings dialog through the system command, as the menu sends it, and runs
+// `inside` in it.
+void WithSettings(HWND dlg, const std::function<void(HWND)>& inside) {
+    WhenWindowAppears([](HWND w) { return HasCaption(w, "Settings"); }, inside);
+    SendMessageA(dlg, WM_SYSCOMMAND, IDM_SETTINGS, 0);
+}
+
+void SetClipboard(const std::string& text) {
+    REQUIRE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+}
+
+std::string Clipboard() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Opens the context menu with a right click at a client point of the dialog, then chooses the
+// item with its mnemonic (or closes the menu when `key` is Escape).
+POINT ContextMenuAt(HWND dlg, POINT client, UINT key) {
+    POINT shown{-1, -1};
+    WhenWindowAppears(IsPopupMenu, [&](HWND menu) {
+        RECT r;
+        GetWindowRect(menu, &r);
+        shown = {r.left, r.top};
+        Press(key);
+    });
+    PostMessageA(dlg, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+    PostMessageA(dlg, WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    Pump();
+    return shown;
+}
+
+}  // namespace
+
+TEST_CASE("the system menu ends with a separator, Settings and About") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        HMENU menu = GetSystemMenu(dlg, FALSE);
+        int count = GetMenuItemCount(menu);
+        REQUIRE(count >= 3);
+        char text[64];
+        CHECK((GetMenuState(menu, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR) != 0);
+        GetMenuStringA(menu, static_cast<UINT>(count - 2), text, sizeof text, MF_BYPOSITION);
+        CHECK(std::string(text) == "&Settings...");
+        CHECK(GetMenuItemID(menu, count - 2) == IDM_SETTINGS);
+        GetMenuStringA(menu, static_cast<UINT>(count - 1), text, sizeof text, MF_BYPOSITION);
+        CHECK(std::string(text) == "&About Quendrix...");
+        CHECK(GetMenuItemID(menu, count - 1) == IDM_ABOUTBOX);
+    });
+}
+
+TEST_CASE("the system commands open their dialogs, owned by the disabled main window") {
+    struct Row {
+        UINT command;
+        const char* caption;
+    };
+    const Row rows[] = {{IDM_SETTINGS, "Settings"}, {IDM_ABOUTBOX, "About Quendrix"},
+                        {IDM_ABOUTBOX | 0x000F, "About Quendrix"}};  // the low four bits are the system's
+    for (const Row& row : rows) {
+        CAPTURE(row.command);
+        Session s;
+        bool opened = false, ownedByMain = false, mainDisabled = false;
+        s.Run([&](HWND dlg) {
+            WhenWindowAppears([&](HWND w) { return HasCaption(w, row.caption); },
+                              [&](HWND w) {
+                                  opened = true;
+                                  ownedByMain = GetWindow(w, GW_OWNER) == dlg;
+                                  mainDisabled = !IsWindowEnabled(dlg);
+                                  Key(VK_ESCAPE);
+                              });
+            SendMessageA(dlg, WM_SYSCOMMAND, row.command, 0);
+            CHECK(IsWindowEnabled(dlg));
+        });
+        CHECK(opened);
+        CHECK(ownedByMain);
+        CHECK(mainDisabled);
+    }
+}
+
+TEST_CASE("the system menu opened with Alt+Space chooses Settings") {
+    Session s;
+    bool opened = false;
+    s.Run([&](HWND dlg) {
+        WhenWindowAppears(IsPopupMenu, [](HWND) {
+            Press(VK_END);  // About Quendrix..., the last item
+            Press(VK_UP);
+            Press(VK_RETURN);
+        });
+        WhenWindowAppears([](HWND w) { return HasCaption(w, "Settings"); }, [&](HWND) {
+            opened = true;
+            Key(VK_ESCAPE);
+        });
+        Key(VK_SPACE, kAlt);
+        Pump();
+        CHECK(IsWindowEnabled(dlg));
+    });
+    CHECK(opened);
+}
+
+TEST_CASE("Settings shows the options and Cancel changes nothing but a flag outside 0 to 2") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        s.dlg.m_settings.nIncrement = 4294967295u;  // as a stored value may be
+        s.dlg.m_settings.bToolTips = 0;
+        s.dlg.m_settings.bStayOnTop = 7;
+        s.dlg.m_settings.bSaveOnExit = 1;
+        WithSettings(dlg, [&](HWND settings) {
+            CHECK(Text(settings, IDC_INCREMENT) == "4294967295");
+            CHECK_FALSE(Checked(settings, IDC_TOOLTIPS));
+            CHECK_FALSE(Checked(settings, IDC_STAYONTOP));
+            CHECK(Checked(settings, IDC_SAVEONEXIT));
+            CHECK(FocusId() == IDC_INCREMENT);
+            Key(VK_ESCAPE);
+        });
+        CHECK(s.dlg.m_settings.nIncrement == 4294967295u);
+        CHECK(s.dlg.m_settings.bToolTips == 0);
+        CHECK(s.dlg.m_settings.bStayOnTop == 0);
+        CHECK(s.dlg.m_settings.bSaveOnExit == 1);
+        CHECK_FALSE(IsTopmost(dlg));
+    });
+}
+
+TEST_CASE("Settings: the increment's accepted and refused texts") {
+    const char* positive = "Please enter a positive integer.";
+    const char* range = "Please enter an integer between 1 and 134217728.";
+    struct Row {
+        const char* text;
+        const char* message;  // nullptr: accepted
+        uint32_t increment;   // after OK, or after the refusal and Cancel
+    };
+    const Row rows[] = {
+        {"134217728", nullptr, 134217728}, {" +5 ", nullptr, 5},   {"1", nullptr, 1},
+        {"0", range, 3},                   {"134217729", range, 3}, {"4294967296", range, 3},
+        {"", positive, 3},                 {"-1", positive, 3},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.text));
+        Session s;
+        s.Run([&](HWND dlg) {
+            s.dlg.m_settings.nIncrement = 3;
+            WithSettings(dlg, [&](HWND settings) {
+                SetText(settings, IDC_INCREMENT, row.text);
+                Click(GetDlgItem(settings, IDC_TOOLTIPS));  // a change that Cancel must drop
+                Key(VK_RETURN);
+                if (row.message) {
+                    CHECK(IsWindowVisible(settings));
+                    CHECK(FocusId() == IDC_INCREMENT);
+                    CHECK(Selection(settings, IDC_INCREMENT) ==
+                          std::pair{0, static_cast<int>(std::strlen(row.text))});
+                    Key(VK_ESCAPE);
+                }
+            });
+            if (row.message) {
+                REQUIRE(s.services.boxes.size() == 1);
+                CHECK(s.services.boxes[0].text == row.message);
+                CHECK(s.dlg.m_settings.bToolTips == 1);
+            } else {
+                CHECK(s.services.boxes.empty());
+                CHECK(s.dlg.m_settings.bToolTips == 0);
+            }
+            CHECK(s.dlg.m_settings.nIncrement == row.increment);
+        });
+    }
+}
+
+TEST_CASE("Settings: the increment field takes only digits as typed") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        WithSettings(dlg, [&](HWND settings) {
+            Type("x-+9 2");
+            CHECK(Text(settings, IDC_INCREMENT) == "92");  // typed over the selected "1"
+            Key(VK_RETURN);
+        });
+        CHECK(s.dlg.m_settings.nIncrement == 92u);
+    });
+}
+
+TEST_CASE("Stay on top follows the Settings dialog at once") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        CHECK(IsTopmost(dlg));  // on by default
+        for (bool on : {false, true, false}) {
+            WithSettings(dlg, [&](HWND settings) {
+                if (Checked(settings, IDC_STAYONTOP) != on) Click(GetDlgItem(settings, IDC_STAYONTOP));
+                Key(VK_RETURN);
+            });
+            CHECK(IsTopmost(dlg) == on);
+            CHECK((s.dlg.m_settings.bStayOnTop != 0) == on);
+        }
+    });
+}
+
+namespace {
+HWND VisibleTip() {
+    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
+        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+    return nullptr;
+}
+
+// Hovers over a control and returns the text of the tooltip that appears, if one does.
+std::string HoverTip(HWND dlg, int id, bool& shown) {
+    RECT r;
+    if (id) {
+        GetWindowRect(GetDlgItem(dlg, id), &r);
+    } else {  // the "Mode" group box's label area, which has no tooltip
+        HWND longButton = GetDlgItem(dlg, IDC_LONG);
+        GetWindowRect(longButton, &r);
+        r.top -= 14;
+    }
+    SetCursorPos(0, 0);
+    for (int i = 0; i < 150 && VisibleTip(); ++i) Pump();  // the last tip goes first
+    SetCursorPos(r.left + 3, r.top + 3);
+    Pump();
+    SetCursorPos(r.left + 4, r.top + 4);
+    HWND tip = nullptr;
+    for (int i = 0; i < 150 && !tip; ++i) {
+        Pump();
+        tip = VisibleTip();
+    }
+    shown = tip != nullptr;
+    return tip ? Text(tip) : std::string();
+}
+}  // namespace
+
+TEST_CASE("tooltips: the control's own text, none over a label, none when switched off") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        struct Row {
+            int id;
+            const char* tip;
+        };
+        const Row rows[] = {
+            {IDC_HEX, "Hexadecimal numbers. Color is displayed in RRGGBB form"},
+            {IDC_SPIN, "Increment/decrement value. Use [Settings...] menu to adjust stepping."},
+            {IDC_WORD, "2-byte wide numbers."},
+        };
+        bool shown = false;
+        for (const Row& row : rows) {
+            CAPTURE(row.id);
+            CHECK(HoverTip(dlg, row.id, shown) == row.tip);
+            CHECK(shown);
+        }
+        HoverTip(dlg, 0, shown);
+        CHECK_FALSE(shown);
+
+        WithSettings(dlg, [&](HWND settings) {
+            Click(GetDlgItem(settings, IDC_TOOLTIPS));
+            Key(VK_RETURN);
+        });
+        HoverTip(dlg, IDC_HEX, shown);
+        CHECK_FALSE(shown);
+        CHECK(s.dlg.m_settings.bToolTips == 0);
+    });
+}
+
+TEST_CASE("the context menu opens at the mouse, or just inside the client area from the keyboard") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        POINT client{200, 60};
+        POINT expected = client;
+        ClientToScreen(dlg, &expected);
+        POINT shown = ContextMenuAt(dlg, client, VK_ESCAPE);
+        CHECK(shown.x == expected.x);
+        CHECK(shown.y == expected.y);
+
+        POINT corner{0, 0};
+        ClientToScreen(dlg, &corner);
+        for (unsigned keys : {1u, 2u}) {
+            CAPTURE(keys);
+            POINT at{-1, -1};
+            WhenWindowAppears(IsPopupMenu, [&](HWND menu) {
+                RECT r;
+                GetWindowRect(menu, &r);
+                at = {r.left, r.top};
+                Press(VK_ESCAPE);
+            });
+            SetFocus(GetDlgItem(dlg, IDC_LONG));
+            if (keys == 1)
+                Key(VK_F10, kShift);
+            else
+                Key(VK_APPS);
+            Pump();
+            CHECK(at.x == corner.x + 5);
+            CHECK(at.y == corner.y + 5);
+        }
+    });
+}
+
+TEST_CASE("Cut, Copy and Paste act on the field last entered, with the real clipboard") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        POINT onWindow{200, 60};
+        Type("1234");
+        SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 1, 3);
+        SetClipboard("");
+        ContextMenuAt(dlg, onWindow, 'C');
+        CHECK(Clipboard() == "23");
+        CHECK(Text(dlg, IDC_DEC) == "1234");
+
+        ContextMenuAt(dlg, onWindow, 'T');
+        CHECK(Clipboard() == "23");
+        CHECK(Text(dlg, IDC_DEC) == "14");
+        CHECK(FocusId() == IDC_DEC);
+
+        SetClipboard("77");
+        SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 0, -1);
+        ContextMenuAt(dlg, onWindow, 'P');
+        CHECK(Text(dlg, IDC_DEC) == "77");
+        CHECK(Modified(dlg, IDC_DEC));
+        Key(VK_TAB);
+        CHECK(Text(dlg, IDC_HEX) == "4D");
+        CHECK(Text(dlg, IDC_DEC) == "77");
+        CHECK(s.services.beeps.empty());
+    });
+}
+
+TEST_CASE("a paste into a field that has lost the focus is committed at once") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        Key('H', kAlt);
+        Click(GetDlgItem(dlg, IDC_SIGNED));  // the focus leaves Hex, which stays the active field
+        CHECK(FocusId() == IDC_SIGNED);
+        SetClipboard("FF");
+        SendDlgItemMessageA(dlg, IDC_HEX, EM_SETSEL, 0, -1);
+        ContextMenuAt(dlg, POINT{200, 60}, 'P');
+        CHECK(Text(dlg, IDC_HEX) == "FF");
+        CHECK(Text(dlg, IDC_DEC) == "255");
+        CHECK_FALSE(Modified(dlg, IDC_HEX));
+    });
+}
+
+TEST_CASE("F1 in the About box and in the Settings dialog opens the same page") {
+    for (UINT command : {IDM_ABOUTBOX, IDM_SETTINGS}) {
+        CAPTURE(command);
+        Session s;
+        s.Run([&](HWND dlg) {
+            WhenWindowAppears([&](HWND w) { return w != dlg && GetWindow(w, GW_OWNER) == dlg; }, [](HWND) {
+                Key(VK_F1);
+                Key(VK_ESCAPE);
+            });
+            SendMessageA(dlg, WM_SYSCOMMAND, command, 0);
+        });
+        REQUIRE(s.services.shellCalls.size() == 1);
+        CHECK(s.services.shellCalls[0].file == "Help\\Quendrix.htm");
+        CHECK(s.services.shellCalls[0].verb == "open");
+    }
+}
+
+namespace {
+// Counts the icon-background erases a minimised window's paint asks for.
+int g_iconErases = 0;
+LRESULT CALLBACK WatchCalls(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && reinterpret_cast<CWPSTRUCT*>(lp)->message == WM_ICONERASEBKGND) ++g_iconErases;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+TEST_CASE("the minimised window paints its icon; the drag icon is the program's") {
+    Session s;
+    s.Run([&](HWND dlg) {
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(dlg, WM_GETICON, ICON_BIG, 0));
+        CHECK(icon != nullptr);
+        CHECK(reinterpret_cast<HICON>(SendMessageA(dlg, WM_QUERYDRAGICON, 0, 0)) == icon);
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCalls, nullptr, GetCurrentThreadId());
+        g_iconErases = 0;
+        SendMessageA(dlg, WM_PAINT, 0, 0);  // restored: the dialog paints itself as usual
+        CHECK(g_iconErases == 0);
+        ShowWindow(dlg, SW_MINIMIZE);
+        Pump();
+        CHECK(IsIconic(dlg));
+        InvalidateRect(dlg, nullptr, TRUE);
+        SendMessageA(dlg, WM_PAINT, 0, 0);  // minimised: the icon's background, then the icon
+        CHECK(g_iconErases == 1);
+        UnhookWindowsHookEx(hook);
+        ShowWindow(dlg, SW_RESTORE);
+        Pump();
+        CHECK_FALSE(IsIconic(dlg));
+    });
+}
