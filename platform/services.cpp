@@ -19,6 +19,10 @@ int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT
     return ::MessageBoxA(owner, text, caption, type);
 }
 
+LONG Services::OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result) {
+    return ::RegOpenKeyExA(parent, name, 0, access, result);
+}
+
 void SetServices(Services* services) { g_current = services ? services : &g_real; }
 
 BOOL Beep(UINT type) { return g_current->Beep(type); }
@@ -27,6 +31,9 @@ HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, int show) {
 }
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     return g_current->MessageBox(owner, text, caption, type);
+}
+LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result) {
+    return g_current->OpenRegistryKey(parent, name, access, result);
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The few platform calls whose real effect a test cannot observe or must not trigger: the beep,
-// the shell's open and message boxes. The program calls these functions; a test may put its own
-// Services in place to watch them (and may still pass them on to the real ones).
+// the shell's open, message boxes, and opening a registry key (a test may refuse it where the
+// platform under test would grant every access). The program calls these functions; a test may
+// put its own Services in place to watch them (and may still pass them on to the real ones).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@ public:
     virtual BOOL Beep(UINT type);
     virtual HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, int show);
     virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+    virtual LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result);
 };
 
 // Puts `services` in place of the real ones; nullptr restores the real ones.
@@ -21,5 +23,6 @@ void SetServices(Services* services);
 BOOL Beep(UINT type);
 HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, int show);
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 #include "res/resource.h"
+#include "settings/settings_store.h"
 
 using namespace platform;
 
@@ -87,13 +88,18 @@ BOOL CConverterDlg::OnInitDialog() {
     case 4: m_btnLong.SetCheck(BST_CHECKED); break;
     default: break;  // a stored width we do not know checks no button
     }
+    // The up-down control's position means nothing: it sits at 0 and moves one notch a report.
+    m_spin.SetPos(0);
+    m_spin.SetRange(-1, 1);
+    UDACCEL accel{1, 1};
+    m_spin.SetAccel(1, &accel);
     m_nWheelDelta = 0;
     return TRUE;  // the focus goes to the first tab stop, Dec
 }
 
-// Until the options are stored, a run keeps the defaults and writes nothing.
-void CConverterDlg::LoadSettings() {}
-void CConverterDlg::SaveSettings() {}
+void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }
+// Runs from the destructor, when the window is gone: a failure box then has no owner.
+void CConverterDlg::SaveSettings() { ::SaveSettings(m_settings, *this); }
 
 void CConverterDlg::RefreshFields() {
     m_editText.SetWindowText(m_number.GetText());
