@@ -35,11 +35,19 @@ bench: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 	build/native/bench/engine_bench
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+	bash scripts/bench-windows.sh
 
 fuzz: setup
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 	bash scripts/fuzz.sh 60
+
+dist: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target Quendrix
+	bash scripts/dist.sh
 
 clean:
 	rm -rf build

@@ -21,6 +21,15 @@ public:
     void Cut() { SendMessage(WM_CUT); }
     void Copy() { SendMessage(WM_COPY); }
     void Paste() { SendMessage(WM_PASTE); }
+
+protected:
+    // A single-line field has no use for the wheel and hands it to its parent, as Windows' own
+    // field does (Wine's keeps it).
+    bool OnWndMsg(const platform::Message& m, LRESULT& result) override {
+        if (m.message != WM_MOUSEWHEEL || (GetStyle() & ES_MULTILINE)) return CWnd::OnWndMsg(m, result);
+        result = ::SendMessageA(GetParent(), WM_MOUSEWHEEL, m.wParam, m.lParam);
+        return true;
+    }
 };
 
 class CButton : public CWnd {

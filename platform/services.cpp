@@ -9,10 +9,20 @@ Services g_real;
 Services* g_current = &g_real;
 }  // namespace
 
+FARPROC LoadProc(const char* library, const char* name) {
+    HMODULE module = LoadLibraryA(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}
+
 BOOL Services::Beep(UINT type) { return ::MessageBeep(type); }
 
 HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, int show) {
-    return ::ShellExecuteA(owner, verb, file, nullptr, nullptr, show);
+    // The shell is loaded on the first help request, not at start: it is large and most runs
+    // never need it.
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static auto shellExecute = LoadFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+    if (!shellExecute) return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_NOASSOC));
+    return shellExecute(owner, verb, file, nullptr, nullptr, show);
 }
 
 int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {

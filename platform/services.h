@@ -17,6 +17,14 @@ public:
     virtual LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result);
 };
 
+// A function of a system library loaded on first use, to keep the start-up small; nullptr when
+// the library or the function is missing.
+FARPROC LoadProc(const char* library, const char* name);
+template <class F>
+F LoadFunction(const char* library, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(LoadProc(library, name)));
+}
+
 // Puts `services` in place of the real ones; nullptr restores the real ones.
 void SetServices(Services* services);
 

@@ -36,6 +36,9 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onMessage(WM_COLORPICKED, &CConverterDlg::OnColorPicked),
     onMouseWheel(&CConverterDlg::OnMouseWheel),
     onNotifyEx(0, TTN_NEEDTEXTA, &CConverterDlg::OnToolTipNotify),
+    onCommand(ID_EDIT_CUT, 0, &CConverterDlg::OnEditCut),
+    onCommand(ID_EDIT_COPY, 0, &CConverterDlg::OnEditCopy),
+    onCommand(ID_EDIT_PASTE, 0, &CConverterDlg::OnEditPaste),
 };
 
 CConverterDlg::CConverterDlg(CWnd* pParent)
@@ -71,6 +74,7 @@ void CConverterDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CConverterDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    AddSystemMenuItems();
     SetIcon(m_hIcon, TRUE);
 
     m_settings = kDefaultSettings;
@@ -88,12 +92,14 @@ BOOL CConverterDlg::OnInitDialog() {
     case 4: m_btnLong.SetCheck(BST_CHECKED); break;
     default: break;  // a stored width we do not know checks no button
     }
+    EnableToolTips(m_settings.bToolTips);
     // The up-down control's position means nothing: it sits at 0 and moves one notch a report.
     m_spin.SetPos(0);
     m_spin.SetRange(-1, 1);
     UDACCEL accel{1, 1};
     m_spin.SetAccel(1, &accel);
     m_nWheelDelta = 0;
+    if (m_settings.bStayOnTop) ApplyStayOnTop();  // never made non-topmost at start
     return TRUE;  // the focus goes to the first tab stop, Dec
 }
 

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Packs the release: build/dist/Quendrix-<version>-win64.zip with Quendrix.exe, Help/Quendrix.htm
+# and README.txt. The version is the one the version resource carries.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+exe=${1:-$root/build/windows/app/Quendrix.exe}
+out=${2:-$root/build/dist}
+version=$(sed -n 's/^FILEVERSION[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\).*/\1.\2.\3.\4/p' "$root/res/Quendrix.rc")
+[ -n "$version" ] || { echo "dist: no FILEVERSION in res/Quendrix.rc" >&2; exit 1; }
+[ -f "$exe" ] || { echo "dist: $exe is not built" >&2; exit 1; }
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir -p "$stage/Quendrix/Help" "$out"
+cp "$exe" "$stage/Quendrix/Quendrix.exe"
+cp "$root/help/Quendrix.htm" "$stage/Quendrix/Help/Quendrix.htm"
+sed 's/$/\r/' "$root/help/README.txt" > "$stage/Quendrix/README.txt"  # Windows line ends
+zip="$out/Quendrix-$version-win64.zip"
+rm -f "$zip"
+(cd "$stage" && zip -q -X -r "$zip" Quendrix)
+echo "$zip"
