@@ -42,27 +42,6 @@ void WithSettings(HWND dlg, const std::function<void(HWND)>& inside) {
     SendMessageA(dlg, WM_SYSCOMMAND, IDM_SETTINGS, 0);
 }
 
-void SetClipboard(const std::string& text) {
-    REQUIRE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
-}
-
-std::string Clipboard() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
 // Opens the context menu with a right click at a client point of the dialog, then chooses the
 // item with its mnemonic (or closes the menu when `key` is Escape).
 POINT ContextMenuAt(HWND dlg, POINT client, UINT key) {
@@ -342,17 +321,17 @@ TEST_CASE("Cut, Copy and Paste act on the field last entered, with the real clip
         POINT onWindow{200, 60};
         Type("1234");
         SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 1, 3);
-        SetClipboard("");
+        SetClipboardText("");
         ContextMenuAt(dlg, onWindow, 'C');
-        CHECK(Clipboard() == "23");
+        CHECK(ClipboardText() == "23");
         CHECK(Text(dlg, IDC_DEC) == "1234");
 
         ContextMenuAt(dlg, onWindow, 'T');
-        CHECK(Clipboard() == "23");
+        CHECK(ClipboardText() == "23");
         CHECK(Text(dlg, IDC_DEC) == "14");
         CHECK(FocusId() == IDC_DEC);
 
-        SetClipboard("77");
+        SetClipboardText("77");
         SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 0, -1);
         ContextMenuAt(dlg, onWindow, 'P');
         CHECK(Text(dlg, IDC_DEC) == "77");
@@ -370,7 +349,7 @@ TEST_CASE("a paste into a field that has lost the focus is committed at once") {
         Key('H', kAlt);
         Click(GetDlgItem(dlg, IDC_SIGNED));  // the focus leaves Hex, which stays the active field
         CHECK(FocusId() == IDC_SIGNED);
-        SetClipboard("FF");
+        SetClipboardText("FF");
         SendDlgItemMessageA(dlg, IDC_HEX, EM_SETSEL, 0, -1);
         ContextMenuAt(dlg, POINT{200, 60}, 'P');
         CHECK(Text(dlg, IDC_HEX) == "FF");

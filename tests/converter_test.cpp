@@ -56,16 +56,6 @@ void Enter(char mnemonic, const std::string& text) {
     Key(VK_TAB);
 }
 
-void PutOnClipboard(const std::string& text) {
-    REQUIRE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
-}
-
 }  // namespace
 
 TEST_CASE("the window opens with empty fields, focus in Dec and the default options") {
@@ -249,7 +239,7 @@ TEST_CASE("a comma typed into IP becomes a dot at once and the address is commit
 TEST_CASE("a pasted address with commas is shown with dots and committed when the field is left") {
     Session s;
     s.Run([&](HWND dlg) {
-        PutOnClipboard("10,0,0,7");
+        SetClipboardText("10,0,0,7");
         Key('I', kAlt);
         Key('V', kCtrl);
         CHECK(Text(dlg, IDC_IP) == "10.0.0.7");

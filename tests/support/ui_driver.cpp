@@ -1,5 +1,6 @@
 #include "tests/support/ui_driver.h"
 
+#include <cstring>
 #include <exception>
 #include <set>
 
@@ -162,6 +163,28 @@ std::pair<int, int> Selection(HWND dlg, int id) {
     DWORD start = 0, end = 0;
     SendDlgItemMessageA(dlg, id, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void SetClipboardText(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+    }
+    CloseClipboard();
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
 }
 
 void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action) {

@@ -41,6 +41,10 @@ bool Enabled(HWND dlg, int id);
 bool Modified(HWND dlg, int id);
 std::pair<int, int> Selection(HWND dlg, int id);
 
+// The clipboard's text, as the user's copy and paste see it.
+void SetClipboardText(const std::string& text);
+std::string ClipboardText();
+
 // Runs `action` on the next top-level window of this thread that `match` accepts, from inside
 // whatever modal loop runs then (a message box, a nested dialog, a menu).
 void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action);
