@@ -86,7 +86,13 @@ void Pump() {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
             continue;
         }
-        idle = 0;
+        // Timers tick for as long as a control tracks the pointer: they are handled, but count
+        // as quiet moments.
+        constexpr UINT kSystemTimer = 0x0118;
+        if (msg.message == WM_TIMER || msg.message == kSystemTimer)
+            ++idle;
+        else
+            idle = 0;
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
