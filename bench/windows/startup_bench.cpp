@@ -1,7 +1,7 @@
 // Start-up and memory of a program against the minimal dialog program, side by side under the
 // same Wine: from process start until it waits for input with its window shown, and its peak
 // working set. Runs each program in turn, medians over the rounds.
-//   startup_bench ROUNDS PROGRAM BASELINE
+//   startup_bench ROUNDS BASELINE PROGRAM...
 #include <windows.h>
 #include <psapi.h>
 
@@ -80,25 +80,26 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: startup_bench ROUNDS PROGRAM BASELINE\n");
+        std::fprintf(stderr, "usage: startup_bench ROUNDS BASELINE PROGRAM...\n");
         return 2;
     }
     int rounds = std::atoi(argv[1]);
-    std::vector<double> ourStart, baseStart, ourPeak, basePeak;
+    int count = argc - 2;  // the baseline first
+    std::vector<std::vector<double>> starts(static_cast<size_t>(count)), peaks(static_cast<size_t>(count));
     Sample s{};
-    Run(argv[2], s);  // warm the caches for both
-    Run(argv[3], s);
-    for (int i = 0; i < rounds; ++i) {
-        if (!Run(argv[2], s)) return 1;
-        ourStart.push_back(s.startMs);
-        ourPeak.push_back(s.peakMiB);
-        if (!Run(argv[3], s)) return 1;
-        baseStart.push_back(s.startMs);
-        basePeak.push_back(s.peakMiB);
+    for (int p = 0; p < count; ++p) Run(argv[2 + p], s);  // warm the caches for all
+    for (int i = 0; i < rounds; ++i)
+        for (int p = 0; p < count; ++p) {
+            if (!Run(argv[2 + p], s)) return 1;
+            starts[static_cast<size_t>(p)].push_back(s.startMs);
+            peaks[static_cast<size_t>(p)].push_back(s.peakMiB);
+        }
+    double baseStart = Median(starts[0]), basePeak = Median(peaks[0]);
+    std::printf("baseline %s: start-up %.1f ms, peak working set %.2f MiB\n", argv[2], baseStart, basePeak);
+    for (int p = 1; p < count; ++p) {
+        double st = Median(starts[static_cast<size_t>(p)]), pk = Median(peaks[static_cast<size_t>(p)]);
+        std::printf("%s: start-up %.1f ms (%.3fx), peak working set %.2f MiB (%.3fx)\n", argv[2 + p], st,
+                    st / baseStart, pk, basePeak > 0 ? pk / basePeak : 0.0);
     }
-    double os = Median(ourStart), bs = Median(baseStart), op = Median(ourPeak), bp = Median(basePeak);
-    std::printf("start-up: Quendrix %.1f ms, minimal dialog %.1f ms, ratio %.3fx (target <= 1.15x)\n", os, bs, os / bs);
-    std::printf("peak working set: Quendrix %.2f MiB, minimal dialog %.2f MiB, ratio %.3fx (target <= 1.1x)\n", op, bp,
-                bp > 0 ? op / bp : 0.0);
     return 0;
 }
