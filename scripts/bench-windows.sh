@@ -9,7 +9,7 @@ rounds=${ROUNDS:-15}
 cd "$build/app"
 "$root/scripts/wine-run.sh" --prefix "$build/wineprefix" --session bash -c "
   /usr/lib/wine/wine64 reg delete 'HKCU\\Software\\Holvanta' /f >/dev/null 2>&1 || true
-  /usr/lib/wine/wine64 ../bench/startup_bench.exe $rounds ../bench/minimal_dialog.exe Quendrix.exe ../bench/minimal_dialog_comctl.exe
+  /usr/lib/wine/wine64 ../bench/startup_bench.exe $rounds ../bench/minimal_dialog.exe Quendrix.exe ../bench/minimal_dialog_comctl.exe ../bench/template_dialog.exe
   /usr/lib/wine/wine64 ../bench/refresh_bench.exe
 "
 bash "$root/scripts/check_executable.sh" "$build/app/Quendrix.exe"

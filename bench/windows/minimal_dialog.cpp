@@ -17,5 +17,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 #endif
+#ifdef TEMPLATE
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(TEMPLATE), nullptr, MinimalProc, 0));
+#else
     return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(1), nullptr, MinimalProc, 0));
+#endif
 }
