@@ -10,6 +10,10 @@ prefix=$root/build/windows/wineprefix
 [ -x "$appdir/Quendrix.exe" ] || { echo "run: build first (make run builds it)" >&2; exit 1; }
 cd "$appdir"
 
+# F1 opens the page with whatever the prefix associates with .htm pages: Wine's browser bridge.
+# The private prefix is made without Wine's HTML engine, which would otherwise register it.
+"$root/scripts/wine-run.sh" --prefix "$prefix" reg add 'HKLM\Software\Classes\.htm' /ve /d htmlfile /f >/dev/null
+
 if [ -n "${DISPLAY:-}" ]; then
   exec "$root/scripts/wine-run.sh" --prefix "$prefix" Quendrix.exe
 fi
