@@ -17,30 +17,6 @@ namespace {
 
 // ---- Pointer and screen ------------------------------------------------------------------
 
-// Handles waiting messages until only timers are left. A button under the pointer keeps a
-// mouse-tracking timer running, so waiting for a silent queue (uitest::Pump) would never end
-// while the pointer rests on the swatch.
-void Settle() {
-    const DWORD deadline = GetTickCount() + 3000;
-    for (int idle = 0; idle < 3 && GetTickCount() < deadline;) {
-        MSG msg;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ++idle;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            continue;
-        }
-        constexpr UINT kSystemTimer = 0x0118;
-        idle = (msg.message == WM_TIMER || msg.message == kSystemTimer) ? idle + 1 : 0;
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageA(root, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 DWORD g_lastPress = 0;
 
@@ -53,7 +29,7 @@ void SendMouse(DWORD flags, POINT screen = {}) {
     in.mi.dy = (screen.y * 65536 + h - 1) / h;
     in.mi.dwFlags = flags;
     REQUIRE(SendInput(1, &in, sizeof in) == 1);
-    Settle();
+    Pump();
 }
 
 void MoveTo(POINT screen) {
@@ -101,7 +77,7 @@ POINT SwatchPoint(HWND dlg, int dx = 0, int dy = 0) {
 // Every client pixel of the swatch as the screen shows it, after any pending redraw.
 std::vector<COLORREF> SwatchPixels(HWND dlg) {
     UpdateWindow(Swatch(dlg));
-    Settle();
+    Pump();
     RECT r;
     GetClientRect(Swatch(dlg), &r);
     std::vector<COLORREF> pixels;
@@ -118,7 +94,7 @@ std::vector<COLORREF> SwatchPixels(HWND dlg) {
 
 COLORREF Shown(HWND dlg) {
     UpdateWindow(Swatch(dlg));
-    Settle();
+    Pump();
     return ScreenPixel(SwatchPoint(dlg));
 }
 
@@ -131,7 +107,7 @@ bool AllAre(const std::vector<COLORREF>& pixels, COLORREF c) {
 // The one-pixel checkerboard: neighbours across differ, neighbours along a diagonal agree.
 bool IsCheckerboard(HWND dlg) {
     UpdateWindow(Swatch(dlg));
-    Settle();
+    Pump();
     POINT o = SwatchPoint(dlg, -2, -2);
     COLORREF a = ScreenPixel(o), b = ScreenPixel({o.x + 1, o.y});
     if (a == b) return false;
@@ -148,7 +124,7 @@ void CentreOnScreen(HWND dlg) {
     int w = r.right - r.left, h = r.bottom - r.top;
     SetWindowPos(dlg, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
-    Settle();
+    Pump();
 }
 
 // ---- Windows of a known colour -----------------------------------------------------------
@@ -178,7 +154,7 @@ public:
         SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_brush));
         ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
         UpdateWindow(m_hWnd);
-        Settle();
+        Pump();
     }
     ~ColourWindow() {
         DestroyWindow(m_hWnd);
@@ -393,11 +369,11 @@ TEST_CASE("a pick that ends outside the screen reports white") {
 
             const LPARAM outside = MAKELPARAM(row.x, row.y);
             PostMessageA(Swatch(dlg), WM_MOUSEMOVE, MK_LBUTTON, outside);
-            Settle();
+            Pump();
             CHECK(Shown(dlg) == RGB(255, 255, 255));
             CHECK(s.picks.empty());
             PostMessageA(Swatch(dlg), WM_LBUTTONUP, 0, outside);
-            Settle();
+            Pump();
             CHECK(s.picks == std::vector<Pick>{{IDC_COLOR, 0xFFFFFF}});
             CHECK(Text(dlg, IDC_HEX) == "FFFFFF");
             CHECK_FALSE(Picking(s));
