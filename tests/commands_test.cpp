@@ -6,7 +6,7 @@
 
 #include "app/converter_app.h"
 #include "res/resource.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/converter_session.h"
 #include "ui/converter_dialog.h"
 
 #include <cstring>
@@ -16,14 +16,6 @@ using namespace uitest;
 
 namespace {
 
-struct Session {
-    CleanOptions options;
-    RecordingServices services;
-    CConverterDlg dlg;
-    Session() { theApp.m_pMainWnd = &dlg; }
-    ~Session() { theApp.m_pMainWnd = nullptr; }
-    INT_PTR Run(const std::function<void(HWND)>& script) { return RunModal(dlg, script); }
-};
 
 bool HasCaption(HWND window, const char* caption) { return Text(window) == caption; }
 
@@ -219,13 +211,6 @@ TEST_CASE("Stay on top follows the Settings dialog at once") {
 }
 
 namespace {
-HWND VisibleTip() {
-    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
-        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
-    return nullptr;
-}
-
 // Hovers over a control and returns the text of the tooltip that appears, if one does.
 std::string HoverTip(HWND dlg, int id, bool& shown) {
     RECT r;
@@ -237,14 +222,14 @@ std::string HoverTip(HWND dlg, int id, bool& shown) {
         r.top -= 14;
     }
     SetCursorPos(0, 0);
-    for (int i = 0; i < 150 && VisibleTip(); ++i) Pump();  // the last tip goes first
+    for (int i = 0; i < 150 && VisibleToolTip(); ++i) Pump();  // the last tip goes first
     SetCursorPos(r.left + 3, r.top + 3);
     Pump();
     SetCursorPos(r.left + 4, r.top + 4);
     HWND tip = nullptr;
     for (int i = 0; i < 150 && !tip; ++i) {
         Pump();
-        tip = VisibleTip();
+        tip = VisibleToolTip();
     }
     shown = tip != nullptr;
     return tip ? Text(tip) : std::string();
@@ -321,7 +306,7 @@ TEST_CASE("Cut, Copy and Paste act on the field last entered, with the real clip
         POINT onWindow{200, 60};
         Type("1234");
         SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 1, 3);
-        SetClipboardText("");
+        REQUIRE(SetClipboardText(""));
         ContextMenuAt(dlg, onWindow, 'C');
         CHECK(ClipboardText() == "23");
         CHECK(Text(dlg, IDC_DEC) == "1234");
@@ -331,7 +316,7 @@ TEST_CASE("Cut, Copy and Paste act on the field last entered, with the real clip
         CHECK(Text(dlg, IDC_DEC) == "14");
         CHECK(FocusId() == IDC_DEC);
 
-        SetClipboardText("77");
+        REQUIRE(SetClipboardText("77"));
         SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 0, -1);
         ContextMenuAt(dlg, onWindow, 'P');
         CHECK(Text(dlg, IDC_DEC) == "77");
@@ -349,7 +334,7 @@ TEST_CASE("a paste into a field that has lost the focus is committed at once") {
         Key('H', kAlt);
         Click(GetDlgItem(dlg, IDC_SIGNED));  // the focus leaves Hex, which stays the active field
         CHECK(FocusId() == IDC_SIGNED);
-        SetClipboardText("FF");
+        REQUIRE(SetClipboardText("FF"));
         SendDlgItemMessageA(dlg, IDC_HEX, EM_SETSEL, 0, -1);
         ContextMenuAt(dlg, POINT{200, 60}, 'P');
         CHECK(Text(dlg, IDC_HEX) == "FF");

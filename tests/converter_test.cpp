@@ -5,7 +5,7 @@
 
 #include "app/converter_app.h"
 #include "res/resource.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/converter_session.h"
 #include "ui/converter_dialog.h"
 
 #include <cstdio>
@@ -39,15 +39,6 @@ bool NoneModified(HWND dlg) {
     return true;
 }
 
-// One run of the real window with the beeps, shell and boxes recorded.
-struct Session {
-    CleanOptions options;
-    RecordingServices services;
-    CConverterDlg dlg;
-    Session() { theApp.m_pMainWnd = &dlg; }
-    ~Session() { theApp.m_pMainWnd = nullptr; }
-    INT_PTR Run(const std::function<void(HWND)>& script) { return RunModal(dlg, script); }
-};
 
 // Commits `text` typed into a field entered by its mnemonic, leaving it with Tab.
 void Enter(char mnemonic, const std::string& text) {
@@ -239,7 +230,7 @@ TEST_CASE("a comma typed into IP becomes a dot at once and the address is commit
 TEST_CASE("a pasted address with commas is shown with dots and committed when the field is left") {
     Session s;
     s.Run([&](HWND dlg) {
-        SetClipboardText("10,0,0,7");
+        REQUIRE(SetClipboardText("10,0,0,7"));
         Key('I', kAlt);
         Key('V', kCtrl);
         CHECK(Text(dlg, IDC_IP) == "10.0.0.7");

@@ -313,9 +313,7 @@ TEST_CASE("tooltips show the string whose number is the control's, and none when
         HWND tip = nullptr;
         for (int i = 0; i < 200 && !tip; ++i) {
             Pump();
-            for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-                 w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
-                if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) tip = w;
+            tip = VisibleToolTip();
         }
         shown = tip != nullptr;
         return tip ? Text(tip) : std::string();

@@ -5,7 +5,7 @@
 #include <doctest/doctest.h>
 
 #include "res/resource.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/converter_session.h"
 #include "ui/converter_dialog.h"
 
 #include <cstdint>
@@ -15,20 +15,6 @@
 using namespace uitest;
 
 namespace {
-
-// Every test starts without stored options and leaves none behind.
-struct NoStoredOptions {
-    NoStoredOptions() { Remove(); }
-    ~NoStoredOptions() { Remove(); }
-    static void Remove() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Holvanta"); }
-};
-
-struct Session {
-    NoStoredOptions registry;
-    RecordingServices services;
-    CConverterDlg dlg;
-    INT_PTR Run(const std::function<void(HWND)>& script) { return RunModal(dlg, script); }
-};
 
 enum Arrow { kUp, kDown };
 

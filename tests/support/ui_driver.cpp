@@ -171,15 +171,24 @@ std::pair<int, int> Selection(HWND dlg, int id) {
     return {static_cast<int>(start), static_cast<int>(end)};
 }
 
-void SetClipboardText(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return;
+HWND VisibleToolTip() {
+    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
+        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+    return nullptr;
+}
+
+bool SetClipboardText(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
+    bool placed = false;
     if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
         std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
         GlobalUnlock(mem);
-        SetClipboardData(CF_TEXT, mem);
+        placed = SetClipboardData(CF_TEXT, mem) != nullptr;
     }
     CloseClipboard();
+    return placed;
 }
 
 std::string ClipboardText() {

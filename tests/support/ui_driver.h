@@ -41,8 +41,11 @@ bool Enabled(HWND dlg, int id);
 bool Modified(HWND dlg, int id);
 std::pair<int, int> Selection(HWND dlg, int id);
 
+// The tooltip window of this thread that is showing, if any.
+HWND VisibleToolTip();
+
 // The clipboard's text, as the user's copy and paste see it.
-void SetClipboardText(const std::string& text);
+bool SetClipboardText(const std::string& text);  // false when the clipboard could not be had
 std::string ClipboardText();
 
 // Runs `action` on the next top-level window of this thread that `match` accepts, from inside
