@@ -2,7 +2,8 @@
 # Runs Windows executables under Wine in a private prefix, on a private Xvfb screen when there is
 # no DISPLAY, so tests and `make run` work headless.
 #
-#   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]   run one Windows program, pass on its exit code
+#   wine-run.sh [--prefix DIR] [--dpi N] PROGRAM.exe [ARGS...]
+#                                                        run one Windows program, pass on its exit code
 #   wine-run.sh [--prefix DIR] --session COMMAND...     run a Linux command (ctest, a script) with
 #                                                        WINEPREFIX and DISPLAY set for all it starts
 # The prefix defaults to $QUENDRIX_WINEPREFIX, else build/wineprefix beside this script's repo.
@@ -11,10 +12,12 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix=${QUENDRIX_WINEPREFIX:-$here/../build/wineprefix}
 session=0
+dpi=96
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --session) session=1; shift ;;
+    --dpi) dpi=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -53,19 +56,17 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$fdfile"
 fi
 
-# First use of a prefix: create it once, with no window manager expected and Marlett for the caption buttons.
+# First use of a prefix: create it with Windows' faces, and with no window manager expected.
 (
   flock 9
+  before=$(cat "$prefix/.quendrix-prefix" 2>/dev/null || true)
+  sh "$here/prepare-prefix.sh" "$wine" "$prefix" /usr/share/wine/fonts "$dpi"
   if [ ! -f "$prefix/.quendrix-ready" ]; then
-    "$wine" wineboot -i >/dev/null 2>&1 || true
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    "$wineserver" -w
     touch "$prefix/.quendrix-ready"
   fi
-  if [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
-  fi
+  # A prefix just made or brought up to date is written out before anything relies on it.
+  [ "$before" = "$(cat "$prefix/.quendrix-prefix")" ] || "$wineserver" -w
 ) 9>"$prefix.lock"
 
 if [ "$session" = 1 ]; then

@@ -233,7 +233,7 @@ const Dialog kDialogs[] = {
          {IDC_STATIC, kButton, text("Mode"), 180, 11, 96, 52, BS_GROUPBOX, 0},
          {IDC_SPIN, kUpDown, text("Spin2"), 158, 3, 11, 21, UDS_ARROWKEYS, 0},
          {IDC_COLOR, kButton, text(""), 261, 2, 14, 11, WS_TABSTOP | BS_OWNERDRAW, WS_EX_STATICEDGE},
-         {IDC_STATIC, kStatic, text("Color:"), 239, 3, 17, 8, kLabel, 0},
+         {IDC_STATIC, kStatic, text("Color:"), 239, 3, 18, 8, kLabel, 0},
      }},
     {IDD_ABOUTBOX, false, "About Quendrix", 217, 55, kBox, 0,
      {
@@ -335,6 +335,112 @@ TEST_CASE("the dialog manager builds every template into the defined child windo
             CHECK(static_cast<WORD>(GetDlgCtrlID(child)) == static_cast<WORD>(w.id));
         }
         CHECK(i == want.controls.size());
+        DestroyWindow(dialog);
+    }
+}
+
+// The face a font really draws with: a substitute's own family, not the name asked for.
+std::string faceOf(HFONT font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof face, face);
+    std::string result = face;
+    if (UINT size = GetOutlineTextMetricsA(dc, 0, nullptr)) {
+        std::vector<char> buffer(size);
+        auto* metrics = reinterpret_cast<OUTLINETEXTMETRICA*>(buffer.data());
+        if (GetOutlineTextMetricsA(dc, size, metrics))
+            result = buffer.data() + reinterpret_cast<UINT_PTR>(metrics->otmpFamilyName);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return result;
+}
+
+// How far right a text leaves ink: the advance of its last character may end in blank columns,
+// which a control may cut without the user losing anything.
+int inkWidth(HDC reference, const char* text, UINT flags) {
+    RECT extent{};
+    DrawTextA(reference, text, -1, &extent, flags | DT_CALCRECT);
+    HDC dc = CreateCompatibleDC(reference);
+    HBITMAP bitmap = CreateCompatibleBitmap(reference, extent.right + 1, extent.bottom + 1);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, GetCurrentObject(reference, OBJ_FONT));
+    RECT all{0, 0, extent.right + 1, extent.bottom + 1};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text, -1, &all, flags);
+    int ink = 0;
+    for (int x = 0; x <= extent.right; ++x)
+        for (int y = 0; y <= extent.bottom; ++y)
+            if (GetPixel(dc, x, y) != RGB(255, 255, 255)) ink = x + 1;
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
+// Where a control draws its text: check and radio boxes leave room for the box and a half-digit
+// gap, push buttons and group boxes for their edges.
+int textRoom(HWND control, HDC dc, int dpi) {
+    RECT client;
+    GetClientRect(control, &client);
+    char cls[16] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") != 0) return client.right;
+    LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) {
+        SIZE digit{};
+        GetTextExtentPoint32A(dc, "0", 1, &digit);
+        return client.right - (MulDiv(12, dpi, 96) + 1) - digit.cx / 2;
+    }
+    return client.right - 2 * GetSystemMetrics(SM_CXEDGE);
+}
+
+TEST_CASE("every label and button text fits its control, in the faces Windows has") {
+    initCommonControls();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    INFO("at ", dpi, " DPI");
+    HFONT shellDlg = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
+    CHECK(faceOf(shellDlg) == "Tahoma");
+    DeleteObject(shellDlg);
+    for (const Dialog& want : kDialogs) {
+        INFO("dialog ", want.id);
+        HWND dialog = CreateDialogParamA(module(), MAKEINTRESOURCEA(want.id), nullptr, quietDialogProc, 0);
+        REQUIRE(dialog != nullptr);
+        CHECK(faceOf(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0))) == "MS Sans Serif");
+        RECT client;
+        GetClientRect(dialog, &client);
+        if (want.id == IDD_CONVERTER && dpi == 96) {
+            // What Windows gives this template: dialog base units of 6 x 13.
+            CHECK(client.right == 423);
+            CHECK(client.bottom == 112);
+        }
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[128] = {}, cls[16] = {};
+            GetWindowTextA(child, text, sizeof text);
+            GetClassNameA(child, cls, sizeof cls);
+            LONG style = GetWindowLongA(child, GWL_STYLE);
+            bool isStatic = lstrcmpiA(cls, "Static") == 0, isButton = lstrcmpiA(cls, "Button") == 0;
+            if (!text[0] || !(isStatic || isButton) || (isStatic && (style & SS_TYPEMASK) == SS_ICON)) continue;
+            INFO("\"", text, "\"");
+            HDC dc = GetDC(child);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+            UINT flags = DT_SINGLELINE | (isStatic && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+            RECT drawn{};
+            DrawTextA(dc, text, -1, &drawn, DT_CALCRECT | flags);
+            int ink = inkWidth(dc, text, flags), room = textRoom(child, dc, dpi);
+            SelectObject(dc, old);
+            ReleaseDC(child, dc);
+            RECT box;
+            GetClientRect(child, &box);
+            CHECK(ink <= room);
+            CHECK(drawn.bottom <= box.bottom);
+        }
         DestroyWindow(dialog);
     }
 }

@@ -87,8 +87,6 @@ TEST_CASE("arrow clicks step the value by the increment with 32-bit wrap-around"
         const char* dec;
         const char* hex;
     };
-    // Wine's edit control faults on the character 0x98, which the Text field would show for
-    // 0x98000000: the long-width round of 32 clicks starts off that step.
     const Row rows[] = {
         {1, "", IDC_LONG, "d", 0xFFFFFFFF, "-1", "FFFFFFFF"},
         {1, "", IDC_LONG, "u", 1, "1", "1"},
@@ -96,6 +94,7 @@ TEST_CASE("arrow clicks step the value by the increment with 32-bit wrap-around"
         {16, "", IDC_LONG, "uu", 32, "32", "20"},
         {134217728, "", IDC_LONG, std::string(16, 'u'), 0x80000000, "-2147483648", "80000000"},
         {134217728, "", IDC_WORD, std::string(32, 'u'), 0, "0", "0"},
+        {134217728, "", IDC_LONG, std::string(32, 'u'), 0, "0", "0"},
         {134217728, "67108864", IDC_LONG, std::string(32, 'u'), 0x4000000, "67108864", "4000000"},
         {134217728, "67108864", IDC_LONG, std::string(32, 'd'), 0x4000000, "67108864", "4000000"},
         {3000000000u, "", IDC_LONG, "u", 3000000000u, "-1294967296", "B2D05E00"},

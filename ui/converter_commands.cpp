@@ -75,7 +75,18 @@ void CConverterDlg::OnEditCut() {
 }
 
 void CConverterDlg::OnEditCopy() {
-    if (m_pActiveEdit) m_pActiveEdit->Copy();
+    if (!m_pActiveEdit) return;
+    int start = 0, end = 0;
+    m_pActiveEdit->GetSel(start, end);
+    if (start != end) {
+        m_pActiveEdit->Copy();
+        return;
+    }
+    // Nothing selected (a refresh leaves every field so): the user wants the value, so the whole
+    // field is copied and the caret stays where it was.
+    m_pActiveEdit->SetSel(0, -1);
+    m_pActiveEdit->Copy();
+    m_pActiveEdit->SetSel(start, end);
 }
 
 void CConverterDlg::OnEditPaste() {
