@@ -324,6 +324,13 @@ TEST_CASE("Cut, Copy and Paste act on the field last entered, with the real clip
         Key(VK_TAB);
         CHECK(Text(dlg, IDC_HEX) == "4D");
         CHECK(Text(dlg, IDC_DEC) == "77");
+
+        // After the refresh nothing in Hex is selected: Copy takes the whole field.
+        ContextMenuAt(dlg, onWindow, 'C');
+        CHECK(ClipboardText() == "4D");
+        DWORD start = 1, end = 1;
+        SendDlgItemMessageA(dlg, IDC_HEX, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        CHECK((start == 0 && end == 0));
         CHECK(s.services.beeps.empty());
     });
 }
