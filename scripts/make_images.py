@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Builds the program's images from their pixel-art sources in res/art/.
 
-    make_images.py            write res/Quendrix.ico, res/picker.cur and res/disabled.bmp
+    make_images.py            write res/Quendrix.ico, res/picker.cur, res/disabled.bmp and the
+                              desktop's icons res/icon16.png, res/icon32.png, res/icon48.png
     make_images.py --check    build them in a temporary directory and fail unless the
                               committed files are byte-identical
 
@@ -15,6 +16,7 @@ import pathlib
 import struct
 import sys
 import tempfile
+import zlib
 
 RES = pathlib.Path(__file__).resolve().parent.parent / "res"
 ART = RES / "art"
@@ -142,7 +144,47 @@ def make_bitmap():
     return struct.pack("<2sIHHI", b"BM", 14 + len(dib), 0, 0, 14 + 40 + 8) + dib
 
 
-IMAGES = {"Quendrix.ico": make_icon, "picker.cur": make_cursor, "disabled.bmp": make_bitmap}
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def stored_zlib(data):
+    """A zlib stream of stored (uncompressed) blocks: the same bytes from every zlib build,
+    which the byte-for-byte check needs; the icons are a few kilobytes either way."""
+    out = bytearray(b"\x78\x01")
+    for start in range(0, len(data), 65535):
+        block = data[start:start + 65535]
+        final = start + 65535 >= len(data)
+        out += struct.pack("<BHH", final, len(block), len(block) ^ 0xFFFF) + block
+    return bytes(out + struct.pack(">I", zlib.adler32(data)))
+
+
+def png_image(rows):
+    """An 8-bit indexed PNG: entry 0 transparent, then the 16-colour palette."""
+    order = [TRANSPARENT] + PALETTE16_ORDER
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\0" + bytes(order.index(p) for p in row) for row in rows)  # filter 0 a row
+    palette = b"".join(bytes(PALETTE16.get(name, (0, 0, 0))) for name in order)
+    return (b"\x89PNG\r\n\x1a\n"
+            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0))
+            + png_chunk(b"PLTE", palette) + png_chunk(b"tRNS", b"\0")
+            + png_chunk(b"IDAT", stored_zlib(raw)) + png_chunk(b"IEND", b""))
+
+
+def make_png(art_name, art_size, size):
+    """The desktop's icon of one size from the icon's art, each art pixel drawn as whole pixels
+    (at 48 from 32: alternately two and one), so edges stay sharp."""
+    art = Art(ART / art_name, set(PALETTE16) | {TRANSPARENT}, art_size, art_size)
+    pick = [i * art_size // size for i in range(size)]
+    return png_image([[art.rows[y][x] for x in pick] for y in pick])
+
+
+IMAGES = {
+    "Quendrix.ico": make_icon, "picker.cur": make_cursor, "disabled.bmp": make_bitmap,
+    "icon16.png": lambda: make_png("icon16.txt", 16, 16),
+    "icon32.png": lambda: make_png("icon32.txt", 32, 32),
+    "icon48.png": lambda: make_png("icon32.txt", 32, 48),
+}
 
 
 def write_all(directory):
