@@ -14,7 +14,8 @@ build: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-# Every preset: build, then its tests. The Windows tests run under Wine on one private screen.
+# Every preset: build, then its tests. The Windows tests run under Wine on one private screen,
+# never on the user's display, where a window manager would take their windows.
 test: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
@@ -24,7 +25,7 @@ test: setup
 	ctest --preset asan
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
-	$(WINE_RUN) --session ctest --preset windows
+	env -u DISPLAY $(WINE_RUN) --session ctest --preset windows
 
 run: setup
 	cmake --preset windows >/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs Windows executables under Wine in a private prefix, on a private Xvfb screen when there is
-# no DISPLAY, so tests and `make run` work headless.
+# no DISPLAY, so tests and `make run` work headless. Wine's windows go to the display's window
+# manager where one runs, and are unmanaged (no waiting for one) where none does.
 #
 #   wine-run.sh [--prefix DIR] [--dpi N] PROGRAM.exe [ARGS...]
 #                                                        run one Windows program, pass on its exit code
@@ -56,17 +57,19 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$fdfile"
 fi
 
-# First use of a prefix: create it with Windows' faces, and with no window manager expected.
+# On a screen of our own no window manager runs: Wine must not wait for one. On a display we were
+# given, a window manager there gets the windows (decided at every start; costs nothing unless
+# it changes).
+managed=auto
+[ -z "$xvfb_pid" ] || managed=no
+
+# First use of a prefix: create it with Windows' faces.
 (
   flock 9
-  before=$(cat "$prefix/.quendrix-prefix" 2>/dev/null || true)
-  sh "$here/prepare-prefix.sh" "$wine" "$prefix" /usr/share/wine/fonts "$dpi"
-  if [ ! -f "$prefix/.quendrix-ready" ]; then
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    touch "$prefix/.quendrix-ready"
-  fi
+  before=$(cat "$prefix/.quendrix-prefix" "$prefix/.quendrix-managed" 2>/dev/null || true)
+  WINESERVER=$wineserver sh "$here/prepare-prefix.sh" --managed "$managed" "$wine" "$prefix" /usr/share/wine/fonts "$dpi"
   # A prefix just made or brought up to date is written out before anything relies on it.
-  [ "$before" = "$(cat "$prefix/.quendrix-prefix")" ] || "$wineserver" -w
+  [ "$before" = "$(cat "$prefix/.quendrix-prefix" "$prefix/.quendrix-managed")" ] || "$wineserver" -w
 ) 9>"$prefix.lock"
 
 if [ "$session" = 1 ]; then
