@@ -1,7 +1,11 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run bench fuzz dist clean
+.PHONY: all setup build test run bench fuzz dist install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
+# Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
+PREFIX ?= $(HOME)/.local
+DESTDIR ?=
+INSTALL := bash scripts/install.sh --prefix "$(PREFIX)" --destdir "$(DESTDIR)"
 
 all: build
 
@@ -49,6 +53,14 @@ dist: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix
 	bash scripts/dist.sh
+
+install: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target Quendrix
+	$(INSTALL) install
+
+uninstall:
+	$(INSTALL) uninstall
 
 clean:
 	rm -rf build
