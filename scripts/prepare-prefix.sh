@@ -9,9 +9,10 @@
 #
 #   prepare-prefix.sh [--managed yes|no|auto] WINE PREFIX FONTS [DPI]
 #   prepare-prefix.sh --faces          the faces FONTS must hold, one a line
-# WINE is the wine command (its server is $WINESERVER, else wineserver), FONTS the folder holding the faces (Debian's fonts-wine, or the copy
-# an installation carries). DPI, when given, is the resolution the prefix reports; without it the
-# prefix keeps its own (96 unless the user chose another).
+# WINE is the wine command (its server is $WINESERVER, else wineserver), FONTS the folder holding
+# the faces (Debian's fonts-wine, or the copy an installation carries). DPI, when given, is the
+# resolution the prefix reports; without it the prefix keeps its own (96 unless the user chose
+# another).
 # --managed says whether Wine hands its windows to the window manager (yes, Wine's default) or
 # places and draws them itself, override-redirect (no: right only where no window manager runs,
 # since Wine would wait 2 s for one whenever a window is hidden). auto asks the display; where it
