@@ -101,6 +101,14 @@ char* Copy(char* p, const char* s)
     return p + n;
 }
 
+// A literal: its length is known, so the copy is a few moves.
+template <std::size_t N>
+char* Copy(char* p, const char (&s)[N])
+{
+    std::memcpy(p, s, N - 1);
+    return p + N - 1;
+}
+
 char* PutGlyph(char* p, const Glyph& g)
 {
     std::memcpy(p, g.text, sizeof g.text);
@@ -214,7 +222,7 @@ public:
 private:
     static constexpr std::size_t kChunk = 1024;
     // Zero as the program starts: no initialiser runs for it.
-    char m_buffer[1 << 16];
+    char m_buffer[1 << 20];
     std::size_t m_used;
     bool m_failed;
 };
@@ -487,7 +495,8 @@ private:
         g_out.Commit(p);
     }
 
-    static char* Line(char* p, const char* label, const char* rendering)
+    template <std::size_t N>
+    static char* Line(char* p, const char (&label)[N], const char* rendering)
     {
         p = Copy(Copy(p, label), rendering);
         *p++ = '\n';
@@ -495,7 +504,8 @@ private:
     }
 
     // A JSON member whose value needs no escaping; the opening quote is in the key text.
-    static char* Member(char* p, const char* key, const char* rendering)
+    template <std::size_t N>
+    static char* Member(char* p, const char (&key)[N], const char* rendering)
     {
         p = Copy(Copy(p, key), rendering);
         *p++ = '"';
