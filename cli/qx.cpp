@@ -151,9 +151,6 @@ char* Echo(char* p, const char* s, std::size_t length, bool cut)
     return p;
 }
 
-}  // namespace
-
-namespace {
 
 // Standard output through one buffer: a value reserves room for all it writes at once.
 class Output
@@ -414,7 +411,7 @@ private:
     void Refuse(const char* text, std::size_t length, Field field, bool cut)
     {
         m_status = 1;
-        // A text the engine never saw still goes to the Bin field's name, as its form asked.
+        // A Bin form refused before its reading (a NUL in the line, a cut line) gets its sign back.
         if (m_binStart) {
             if (m_binStart != m_binDigits)
                 m_binStart[0] = m_savedPrefix;
@@ -563,16 +560,13 @@ private:
     char m_savedPrefix = 0;       // the prefix letter the sign was moved onto
 };
 
-}  // namespace
-
-namespace {
 
 constexpr char kUsage[] = "Usage: qx [OPTION]... [VALUE]...\n";
 
 constexpr char kHelp[] =
     "Usage: qx [OPTION]... [VALUE]...\n"
     "Show each 32-bit VALUE as Dec, Hex, Text, IP, Bin and its colour, as Quendrix shows it.\n"
-    "With no VALUE, read the values from standard input, one a line.\n"
+    "With no VALUE, read the values from standard input, one per line.\n"
     "\n"
     "  -d, --dec  -x, --hex  -t, --text  -i, --ip  -b, --bin\n"
     "                      read the values after it by that field's rules; without one\n"
@@ -580,8 +574,8 @@ constexpr char kHelp[] =
     "      --width 1|2|4   bytes shown (also --char, --word, --long); default 4\n"
     "      --signed, --unsigned\n"
     "                      Dec with or without a sign; default signed\n"
-    "      --json          one JSON object a value\n"
-    "      --field NAME    only dec, hex, text, ip, bin or color, one line a value\n"
+    "      --json          one JSON object per value\n"
+    "      --field NAME    only dec, hex, text, ip, bin or color, one line per value\n"
     "      --help, --version\n"
     "\n"
     "Text is Windows-1252, converted to and from UTF-8. Exit status: 0 when every value was\n"
