@@ -40,6 +40,7 @@ bench: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 	build/native/bench/engine_bench
+	bash scripts/bench-qx.sh
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 	bash scripts/bench-windows.sh
@@ -51,10 +52,12 @@ fuzz: setup
 
 dist: setup
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target Quendrix
+	cmake --build --preset windows --target Quendrix qx
 	bash scripts/dist.sh
 
 install: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target qx
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix
 	$(INSTALL) install

@@ -12,4 +12,4 @@ cd "$build/app"
   /usr/lib/wine/wine64 ../bench/startup_bench.exe $rounds ../bench/minimal_dialog.exe Quendrix.exe ../bench/minimal_dialog_comctl.exe ../bench/template_dialog.exe
   /usr/lib/wine/wine64 ../bench/refresh_bench.exe
 "
-bash "$root/scripts/check_executable.sh" "$build/app/Quendrix.exe"
+bash "$root/scripts/check_executable.sh" "$build/app/Quendrix.exe" "$build/cli/qx.exe"

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Packs the release: build/dist/Quendrix-<version>-win64.zip with Quendrix.exe, Help/Quendrix.htm
-# and README.txt. The version is the one the version resource carries.
+# Packs the release: build/dist/Quendrix-<version>-win64.zip with Quendrix.exe, qx.exe (the same
+# value in a console), Help/Quendrix.htm and README.txt. The version is the one the version
+# resource carries.
+#
+#   dist.sh [Quendrix.exe [OUT-DIR [qx.exe]]]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=${1:-$root/build/windows/app/Quendrix.exe}
 out=${2:-$root/build/dist}
+qx=${3:-$root/build/windows/cli/qx.exe}
 version=$(sed -n 's/^FILEVERSION[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\).*/\1.\2.\3.\4/p' "$root/res/Quendrix.rc")
 [ -n "$version" ] || { echo "dist: no FILEVERSION in res/Quendrix.rc" >&2; exit 1; }
 [ -f "$exe" ] || { echo "dist: $exe is not built" >&2; exit 1; }
+[ -f "$qx" ] || { echo "dist: $qx is not built" >&2; exit 1; }
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Quendrix/Help" "$out"
 cp "$exe" "$stage/Quendrix/Quendrix.exe"
+cp "$qx" "$stage/Quendrix/qx.exe"
 cp "$root/help/Quendrix.htm" "$stage/Quendrix/Help/Quendrix.htm"
 sed 's/$/\r/' "$root/help/README.txt" > "$stage/Quendrix/README.txt"  # Windows line ends
 zip="$out/Quendrix-$version-win64.zip"

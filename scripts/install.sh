@@ -10,6 +10,7 @@
 #                           faces from Debian's fonts-wine, so the launcher needs no build tree)
 #   PREFIX/bin/quendrix     the launcher (scripts/launcher.sh)
 #   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png
+#   PREFIX/bin/qx, PREFIX/share/man/man1/qx.1   the terminal command, where the native build made it
 # Every file written and every folder made is listed in PREFIX/lib/quendrix/installed, and
 # uninstall removes exactly those, so it takes away what an install put there and nothing else.
 set -euo pipefail
@@ -131,8 +132,10 @@ Categories=Development;Utility;
 StartupWMClass=quendrix.exe
 EOF
 # The terminal command and its manual page, where the native build has made them.
-[ ! -f "$root/build/native/cli/qx" ] || put "$root/build/native/cli/qx" bin/qx 755
-[ ! -f "$root/cli/qx.1" ] || put "$root/cli/qx.1" share/man/man1/qx.1 644
+if [ -f "$root/build/native/cli/qx" ]; then
+  put "$root/build/native/cli/qx" bin/qx 755
+  put "$root/cli/qx.1" share/man/man1/qx.1 644
+fi
 
 sort -u -o "$manifest" "$manifest"
 echo "Quendrix installed in $dest: the menu entry Quendrix, or the command $prefix/bin/quendrix"

@@ -5,6 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=$1
+qx=$2
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d)
 saved=""
@@ -17,13 +18,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-zip=$(bash "$root/scripts/dist.sh" "$exe" "$work/dist")
+zip=$(bash "$root/scripts/dist.sh" "$exe" "$work/dist" "$qx")
 case "$zip" in *Quendrix-1.2.0.1-win64.zip) ;; *) echo "FAIL: package named $zip"; exit 1 ;; esac
 unzip -q "$zip" -d "$work/unpacked"
-for f in Quendrix.exe Help/Quendrix.htm README.txt; do
+for f in Quendrix.exe qx.exe Help/Quendrix.htm README.txt; do
   [ -f "$work/unpacked/Quendrix/$f" ] || { echo "FAIL: $f missing from the package"; exit 1; }
 done
 cmp -s "$exe" "$work/unpacked/Quendrix/Quendrix.exe" || { echo "FAIL: packed program differs"; exit 1; }
+cmp -s "$qx" "$work/unpacked/Quendrix/qx.exe" || { echo "FAIL: packed qx.exe differs"; exit 1; }
 
 saved=$("$wine" reg query 'HKCR\.htm' /ve 2>/dev/null | awk '/REG_SZ/ {print $NF}' || true)
 opened=$work/opened.txt
