@@ -1,6 +1,7 @@
 // Speed of the value engine: recomputing the renderings at every width and signedness against the
 // same five texts made with snprintf, and each parser on the texts the fields usually hold. Also
 // checks that recomputing, reading and parsing field-sized texts never touch the heap.
+#include "bench/heap_count.h"
 #include "engine/number.h"
 
 #include <benchmark/benchmark.h>
@@ -15,44 +16,6 @@
 #include <vector>
 
 #include <unistd.h>
-
-namespace {
-std::size_t g_allocations = 0;
-}
-
-extern "C" {
-void* __real_malloc(std::size_t size);
-void* __real_calloc(std::size_t count, std::size_t size);
-void* __real_realloc(void* p, std::size_t size);
-void* __wrap_malloc(std::size_t size)
-{
-    ++g_allocations;
-    return __real_malloc(size);
-}
-void* __wrap_calloc(std::size_t count, std::size_t size)
-{
-    ++g_allocations;
-    return __real_calloc(count, size);
-}
-void* __wrap_realloc(void* p, std::size_t size)
-{
-    ++g_allocations;
-    return __real_realloc(p, size);
-}
-}
-
-// The array and nothrow forms of new and delete fall back on these. g++ sees the replaced delete
-// inlined into free() after a new and takes the pair for a mismatch; here it is the matching pair.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* p = __real_malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -178,19 +141,19 @@ AllocationCounts CountAllocations()
             CNumber n;
             n.SetSize(width);
             n.SetSigned(isSigned);
-            std::size_t before = g_allocations;
+            std::size_t before = HeapAllocations();
             for (uint32_t value : g_values)
                 n.SetValue(value);
-            counts.render += g_allocations - before;
+            counts.render += HeapAllocations() - before;
 
-            before = g_allocations;
+            before = HeapAllocations();
             for (int i = 0; i < 1000; ++i)
                 sink += std::strlen(n.GetDec()) + std::strlen(n.GetHex()) +
                         std::strlen(n.GetText()) + std::strlen(n.GetIP()) + std::strlen(n.GetBin());
-            counts.getters += g_allocations - before;
+            counts.getters += HeapAllocations() - before;
 
             // Each field's own renderings, then the usual texts.
-            before = g_allocations;
+            before = HeapAllocations();
             for (uint32_t value : g_values) {
                 CNumber source(value);
                 source.SetSize(width);
@@ -201,7 +164,7 @@ AllocationCounts CountAllocations()
             }
             for (const ParserText& p : kParserTexts)
                 sink += std::size_t((n.*p.parse)(p.text));
-            counts.parsers += g_allocations - before;
+            counts.parsers += HeapAllocations() - before;
         }
     benchmark::DoNotOptimize(sink);
     return counts;
