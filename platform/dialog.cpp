@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/app.h"
+#include "platform/data_rules.h"
 
 
 // ---- data exchange
@@ -30,43 +31,12 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     control.SubclassWindow(pDX->PrepareCtrl(id));
 }
 
-namespace {
-// Writes the decimal digits of `value` ending just before `end`; returns where they start.
-char* Decimal(UINT value, char* end) {
-    *--end = '\0';
-    do {
-        *--end = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value);
-    return end;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Returns false for a text that is not an unsigned decimal number; clamps one too large.
-bool ReadUnsigned(const char* text, UINT& value) {
-    const char* p = text;
-    while (IsBlank(*p)) ++p;
-    if (*p == '+') ++p;
-    if (*p < '0' || *p > '9') return false;
-    unsigned long long n = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        n = n * 10 + static_cast<unsigned>(*p - '0');
-        if (n > 0xFFFFFFFFull) n = 0x100000000ull;  // stays too large, however many digits follow
-    }
-    while (IsBlank(*p)) ++p;
-    if (*p) return false;
-    value = n > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<UINT>(n);
-    return true;
-}
-}  // namespace
-
 void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
     if (pDX->Failed()) return;
     HWND hWnd = pDX->PrepareEditCtrl(id);
     if (!pDX->m_bSaveAndValidate) {
         char digits[16];
-        SetWindowTextA(hWnd, Decimal(value, digits + sizeof digits));
+        SetWindowTextA(hWnd, data_rules::Decimal(value, digits + sizeof digits));
         return;
     }
     CWnd field;
@@ -74,21 +44,17 @@ void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
     CString text;
     field.GetWindowText(text);
     field.m_hWnd = nullptr;
-    if (!ReadUnsigned(text.c_str(), value)) {
-        pDX->m_pDlgWnd->MessageBox("Please enter a positive integer.", nullptr, MB_OK | MB_ICONEXCLAMATION);
+    if (!data_rules::ReadUnsigned(text.c_str(), value)) {
+        pDX->m_pDlgWnd->MessageBox(data_rules::kNotAnUnsigned, nullptr, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }
 
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT min, UINT max) {
     if (pDX->Failed() || !pDX->m_bSaveAndValidate || (value >= min && value <= max)) return;
-    char low[16], high[16];
-    CString text("Please enter an integer between ");
-    text.Append(Decimal(min, low + sizeof low));
-    text.Append(" and ");
-    text.Append(Decimal(max, high + sizeof high));
-    text.Append(".");
-    pDX->m_pDlgWnd->MessageBox(text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    char text[64];
+    data_rules::OutOfRange(min, max, text);
+    pDX->m_pDlgWnd->MessageBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
 }
 
@@ -98,7 +64,7 @@ void DDX_Check(CDataExchange* pDX, int id, int& value) {
     if (pDX->m_bSaveAndValidate) {
         value = static_cast<int>(SendMessageA(hWnd, BM_GETCHECK, 0, 0));
     } else {
-        if (value < 0 || value > 2) value = 0;
+        value = data_rules::ShownCheck(value);
         SendMessageA(hWnd, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     }
 }

@@ -15,5 +15,8 @@ struct Settings {
     int32_t bSaveOnExitLoaded;  // bSaveOnExit as loaded; never stored
 };
 
+// The largest step increment the Settings dialog accepts (the smallest is 1).
+constexpr uint32_t kMaxIncrement = 134217728;
+
 // The options of a first start.
 constexpr Settings kDefaultSettings{4, 0, 1, 1, 1, 1, 0, 0};

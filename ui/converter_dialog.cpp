@@ -50,7 +50,8 @@ CConverterDlg::CConverterDlg(CWnd* pParent)
       m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
       m_nWheelDelta(0),
       m_pActiveEdit(nullptr),
-      m_bSettingsSaved(false) {}
+      m_bSettingsSaved(false),
+      m_converter(*this, m_number, m_settings, m_nWheelDelta) {}
 
 CConverterDlg::~CConverterDlg() {
     // The window is gone by now: a failure box has no owner.
@@ -115,31 +116,10 @@ void CConverterDlg::SaveSettings(CWnd* reporter) {
     ::SaveSettings(m_settings, reporter);
 }
 
-void CConverterDlg::RefreshFields() {
-    m_editText.SetWindowText(m_number.GetText());
-    m_editDec.SetWindowText(m_number.GetDec());
-    m_editHex.SetWindowText(m_number.GetHex());
-    m_editIP.SetWindowText(m_number.GetIP());
-    m_editBin.SetWindowText(m_number.GetBin());
-    uint32_t v = m_number.GetValue();
-    m_wndColor.SetColor(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-}
+void CConverterDlg::RefreshFields() { m_converter.Refresh(); }
 
 void CConverterDlg::CommitEdit(CEdit& edit) {
-    edit.GetWindowText(m_strWork);
-    if (m_strWork.empty() && !m_settings.bClear) return;
-
-    CNumber::Parser parse = nullptr;
-    switch (edit.GetDlgCtrlID()) {
-    case IDC_TEXT: parse = &CNumber::ParseText; break;
-    case IDC_HEX: parse = &CNumber::ParseHex; break;
-    case IDC_DEC: parse = &CNumber::ParseDec; break;
-    case IDC_BIN: parse = &CNumber::ParseBin; break;
-    case IDC_IP: parse = &CNumber::ParseIP; break;
-    default: return;
-    }
-    if (edit.GetModify() && !(m_number.*parse)(m_strWork.c_str())) Beep(0);
-    RefreshFields();
+    if (std::optional<Field> field = FieldOf(edit)) m_converter.Commit(*field);
 }
 
 void CConverterDlg::OnKillfocusText() { CommitEdit(m_editText); }
@@ -149,7 +129,7 @@ void CConverterDlg::OnKillfocusHex() { CommitEdit(m_editHex); }
 void CConverterDlg::OnKillfocusIP() { CommitEdit(m_editIP); }
 
 void CConverterDlg::EnterField(CEdit& edit) {
-    if (m_settings.bClear) edit.SetWindowText("");
+    if (std::optional<Field> field = FieldOf(edit)) m_converter.Enter(*field);
     m_pActiveEdit = &edit;
 }
 
@@ -159,28 +139,11 @@ void CConverterDlg::OnSetfocusHex() { EnterField(m_editHex); }
 void CConverterDlg::OnSetfocusIP() { EnterField(m_editIP); }
 void CConverterDlg::OnSetfocusText() { EnterField(m_editText); }
 
-void CConverterDlg::SetWidth(int32_t nSize) {
-    m_editIP.EnableWindow(nSize == 4);
-    m_wndColor.EnableWindow(nSize == 4);
-    m_settings.nSize = nSize;
-    m_number.SetSize(nSize);
-    RefreshFields();
-}
-
-void CConverterDlg::OnLong() { SetWidth(4); }
-void CConverterDlg::OnWord() { SetWidth(2); }
-void CConverterDlg::OnChar() { SetWidth(1); }
-
-void CConverterDlg::OnSigned() {
-    m_settings.bSigned = m_btnSigned.GetCheck();
-    m_number.SetSigned(m_settings.bSigned);
-    RefreshFields();
-}
-
-void CConverterDlg::OnClear() {
-    // Takes effect the next time a field receives the focus.
-    m_settings.bClear = m_btnClear.GetCheck();
-}
+void CConverterDlg::OnLong() { m_converter.SetWidth(4); }
+void CConverterDlg::OnWord() { m_converter.SetWidth(2); }
+void CConverterDlg::OnChar() { m_converter.SetWidth(1); }
+void CConverterDlg::OnSigned() { m_converter.SetSigned(m_btnSigned.GetCheck()); }
+void CConverterDlg::OnClear() { m_converter.SetClear(m_btnClear.GetCheck()); }
 
 CEdit* CConverterDlg::EditFromHandle(HWND hWnd) {
     for (CEdit* edit : {&m_editDec, &m_editHex, &m_editText, &m_editIP, &m_editBin})
@@ -213,14 +176,7 @@ void CConverterDlg::OnUpdateIP() {
         return;
     }
     m_editIP.GetWindowText(m_strWork);
-    bool replaced = false;
-    for (char& c : m_strWork) {
-        if (c == ',') {
-            c = '.';
-            replaced = true;
-        }
-    }
-    if (!replaced) return;
+    if (!CConverter::ReplaceCommas(m_strWork.begin(), m_strWork.end())) return;
 
     int start = 0, end = 0;
     m_editIP.GetSel(start, end);
@@ -235,8 +191,49 @@ void CConverterDlg::OnUpdateIP() {
 }
 
 LRESULT CConverterDlg::OnColorPicked(WPARAM, LPARAM lParam) {
-    // A pick replaces the value whole; text typed and not committed is overwritten.
-    m_number.SetValue(static_cast<uint32_t>(lParam));
-    RefreshFields();
+    m_converter.PickColor(static_cast<uint32_t>(lParam));
     return 0;
 }
+
+std::optional<Field> CConverterDlg::FieldOf(const CEdit& edit) const {
+    // By the control's identifier: only these five fields are ever committed.
+    switch (edit.GetDlgCtrlID()) {
+    case IDC_TEXT: return Field::Text;
+    case IDC_HEX: return Field::Hex;
+    case IDC_DEC: return Field::Dec;
+    case IDC_BIN: return Field::Bin;
+    case IDC_IP: return Field::IP;
+    default: return std::nullopt;
+    }
+}
+
+CEdit& CConverterDlg::EditOf(Field field) {
+    switch (field) {
+    case Field::Dec: return m_editDec;
+    case Field::Hex: return m_editHex;
+    case Field::Text: return m_editText;
+    case Field::IP: return m_editIP;
+    case Field::Bin: return m_editBin;
+    }
+    return m_editDec;
+}
+
+const char* CConverterDlg::ReadField(Field field) {
+    EditOf(field).GetWindowText(m_strWork);
+    return m_strWork.c_str();
+}
+
+bool CConverterDlg::IsFieldModified(Field field) { return EditOf(field).GetModify(); }
+
+void CConverterDlg::WriteField(Field field, const char* text) { EditOf(field).SetWindowText(text); }
+
+void CConverterDlg::ShowColor(uint32_t rgb) {
+    m_wndColor.SetColor(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+}
+
+void CConverterDlg::EnableLongOnly(bool enable) {
+    m_editIP.EnableWindow(enable);
+    m_wndColor.EnableWindow(enable);
+}
+
+void CConverterDlg::Refuse() { Beep(0); }

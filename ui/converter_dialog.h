@@ -3,13 +3,14 @@
 // RefreshFields; typed text changes nothing until its field is committed by CommitEdit.
 #pragma once
 
+#include "converter/converter.h"
 #include "engine/number.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "settings/settings.h"
 #include "ui/color_swatch.h"
 
-class CConverterDlg : public CDialog {
+class CConverterDlg : public CDialog, private CConverterView {
 public:
     explicit CConverterDlg(CWnd* pParent = nullptr);
     ~CConverterDlg() override;
@@ -65,9 +66,18 @@ private:
     void OnDeltaposSpin(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, POINT pt);
 
-    void SetWidth(int32_t nSize);
     void EnterField(CEdit& edit);
     CEdit* EditFromHandle(HWND hWnd);
+    CEdit& EditOf(Field field);
+    std::optional<Field> FieldOf(const CEdit& edit) const;
+
+    // The converter's view of the window (converter_dialog.cpp)
+    const char* ReadField(Field field) override;
+    bool IsFieldModified(Field field) override;
+    void WriteField(Field field, const char* text) override;
+    void ShowColor(uint32_t rgb) override;
+    void EnableLongOnly(bool enable) override;
+    void Refuse() override;
     void LoadSettings();
     // Saves the options once: when the session ends, or else when the dialog goes.
     void SaveSettings(CWnd* reporter);
@@ -94,4 +104,5 @@ public:
     int16_t m_nWheelDelta;
     CEdit* m_pActiveEdit;
     bool m_bSettingsSaved;
+    CConverter m_converter;  // the rules, applied to m_number, m_settings and m_nWheelDelta
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "settings/settings.h"
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ public:
     int32_t m_bStayOnTop;
 
     // The largest increment the dialog accepts.
-    static constexpr uint32_t kMaxIncrement = 134217728;
+    static constexpr uint32_t kMaxIncrement = ::kMaxIncrement;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
