@@ -1,5 +1,5 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run bench fuzz dist install uninstall clean
+.PHONY: all setup build test run web run-web bench fuzz dist install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
 # Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
@@ -36,6 +36,14 @@ run: setup
 	cmake --build --preset windows
 	bash scripts/run.sh
 
+# The page: build/web, the engine as WebAssembly beside one static page.
+web: setup
+	cmake --preset web >/dev/null
+	cmake --build --preset web
+
+run-web: web
+	bash scripts/run-web.sh
+
 bench: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
@@ -54,6 +62,9 @@ dist: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix qx
 	bash scripts/dist.sh
+	cmake --preset web >/dev/null
+	cmake --build --preset web
+	bash scripts/dist-web.sh
 
 install: setup
 	cmake --preset native >/dev/null

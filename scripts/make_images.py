@@ -159,8 +159,9 @@ def stored_zlib(data):
     return bytes(out + struct.pack(">I", zlib.adler32(data)))
 
 
-def png_image(rows):
-    """An 8-bit indexed PNG: entry 0 transparent, then the 16-colour palette."""
+def png_image(rows, deflate=False):
+    """An 8-bit indexed PNG: entry 0 transparent, then the 16-colour palette. Compressed only
+    when asked: the page's large icons, which are built, not committed."""
     order = [TRANSPARENT] + PALETTE16_ORDER
     height, width = len(rows), len(rows[0])
     raw = b"".join(b"\0" + bytes(order.index(p) for p in row) for row in rows)  # filter 0 a row
@@ -168,15 +169,16 @@ def png_image(rows):
     return (b"\x89PNG\r\n\x1a\n"
             + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0))
             + png_chunk(b"PLTE", palette) + png_chunk(b"tRNS", b"\0")
-            + png_chunk(b"IDAT", stored_zlib(raw)) + png_chunk(b"IEND", b""))
+            + png_chunk(b"IDAT", zlib.compress(raw, 9) if deflate else stored_zlib(raw))
+            + png_chunk(b"IEND", b""))
 
 
-def make_png(art_name, art_size, size):
+def make_png(art_name, art_size, size, deflate=False):
     """The desktop's icon of one size from the icon's art, each art pixel drawn as whole pixels
     (at 48 from 32: alternately two and one), so edges stay sharp."""
     art = Art(ART / art_name, set(PALETTE16) | {TRANSPARENT}, art_size, art_size)
     pick = [i * art_size // size for i in range(size)]
-    return png_image([[art.rows[y][x] for x in pick] for y in pick])
+    return png_image([[art.rows[y][x] for x in pick] for y in pick], deflate)
 
 
 IMAGES = {

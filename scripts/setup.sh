@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(
+  lld wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32 binaryen nodejs chromium
   cmake ninja-build make g++ python3 zip unzip
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick openbox desktop-file-utils
@@ -14,6 +15,8 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
+# Debian's own nodejs comes without npm, the machine's may bring it.
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "setup: installing ${missing[*]}"

@@ -78,6 +78,7 @@ private:
     void ShowColor(uint32_t rgb) override;
     void EnableLongOnly(bool enable) override;
     void Refuse() override;
+
     void LoadSettings();
     // Saves the options once: when the session ends, or else when the dialog goes.
     void SaveSettings(CWnd* reporter);

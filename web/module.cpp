@@ -1,0 +1,272 @@
+// The page's side of the engine, compiled to WebAssembly: the converter's rules run on fields kept
+// here, and the script only moves text between them and the page. Text crosses as UTF-8 through
+// one buffer; the fields hold Windows-1252, the window's ANSI code page.
+#include "cli/cp1252.h"
+#include "converter/converter.h"
+#include "platform/data_rules.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#ifdef __wasm__
+#define QX_EXPORT(name) extern "C" __attribute__((export_name(#name)))
+#else
+#define QX_EXPORT(name) extern "C"  // built natively for its test
+#endif
+
+namespace {
+
+// As many characters as a window's edit field takes.
+constexpr std::size_t kFieldChars = 32767;
+// Each UTF-16 unit the page sends is at most three bytes of UTF-8.
+constexpr std::size_t kBufferSize = 3 * kFieldChars + 1;
+
+char g_buffer[kBufferSize];
+
+// What changed since the script last asked: a bit per field written, then these.
+constexpr uint32_t kColorChanged = 1u << kFieldCount;
+constexpr uint32_t kEnabledChanged = kColorChanged << 1;
+constexpr uint32_t kRefused = kEnabledChanged << 1;
+
+class CPageView final : public CConverterView {
+public:
+    const char* ReadField(Field field) override {
+        const Text& t = m_fields[Index(field)];
+        return t.readable ? t.bytes : nullptr;
+    }
+    bool IsFieldModified(Field field) override { return m_fields[Index(field)].modified; }
+    void WriteField(Field field, const char* text) override {
+        Text& t = m_fields[Index(field)];
+        t.length = std::strlen(text);
+        std::memcpy(t.bytes, text, t.length + 1);
+        t.modified = false;
+        t.readable = true;
+        m_changes |= 1u << Index(field);
+    }
+    void ShowColor(uint32_t rgb) override {
+        m_color = rgb;
+        m_changes |= kColorChanged;
+    }
+    void EnableLongOnly(bool enable) override {
+        m_longOnlyEnabled = enable;
+        m_changes |= kEnabledChanged;
+    }
+    void Refuse() override { m_changes |= kRefused; }
+
+    // The user's text for a field, UTF-8. In Text a character without a byte leaves the field
+    // unreadable, as qx refuses it; elsewhere it reads as "?", as the window's ANSI text does.
+    void Edit(Field field, const char* utf8, std::size_t length) {
+        Text& t = m_fields[Index(field)];
+        t.length = 0;
+        t.readable = true;
+        t.modified = true;
+        for (const char *p = utf8, *end = utf8 + length; p < end && t.length < kFieldChars;) {
+            uint32_t cp = 0;
+            const int n = cp1252::DecodeUtf8(p, end, &cp);
+            const int byte = n ? cp1252::Byte(cp) : -1;
+            if (byte < 0 && field == Field::Text) t.readable = false;
+            t.bytes[t.length++] = static_cast<char>(byte < 0 ? '?' : byte);
+            p += n ? n : 1;
+        }
+        t.bytes[t.length] = '\0';
+    }
+
+    // The field as UTF-8 into `out`, which holds kBufferSize bytes; returns its length.
+    std::size_t Show(Field field, char* out) const {
+        const Text& t = m_fields[Index(field)];
+        char* p = out;
+        for (std::size_t i = 0; i < t.length; ++i)
+            p = cp1252::EncodeUtf8(p, cp1252::CodePoint(static_cast<unsigned char>(t.bytes[i])));
+        return static_cast<std::size_t>(p - out);
+    }
+
+    char* Bytes(Field field) { return m_fields[Index(field)].bytes; }
+    std::size_t Length(Field field) const { return m_fields[Index(field)].length; }
+
+    uint32_t TakeChanges() {
+        const uint32_t changes = m_changes;
+        m_changes = 0;
+        return changes;
+    }
+    uint32_t Color() const { return m_color; }
+    bool LongOnlyEnabled() const { return m_longOnlyEnabled; }
+
+private:
+    struct Text {
+        char bytes[kFieldChars + 1];
+        std::size_t length;
+        bool modified;
+        bool readable = true;
+    };
+    static std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
+
+    Text m_fields[kFieldCount];
+    uint32_t m_changes = 0;
+    uint32_t m_color = 0;
+    bool m_longOnlyEnabled = true;
+};
+
+CPageView g_view;
+CNumber g_number(0);
+Settings g_settings = kDefaultSettings;
+int16_t g_wheelDelta = 0;
+CConverter g_converter(g_view, g_number, g_settings, g_wheelDelta);
+
+// The options the page keeps, by the names the window's registry values have. Stay on top has no
+// meaning in a browser tab and is not kept.
+enum Option : int { kSize, kClear, kSigned, kIncrement, kToolTips, kSaveOnExit, kOptionCount };
+constexpr const char* kOptionNames[kOptionCount] = {"Size", "Clear", "Signed", "Spin increment", "Tool Tips",
+                                                    "Save on exit"};
+
+int32_t* OptionField(int option) {
+    switch (option) {
+    case kSize: return &g_settings.nSize;
+    case kClear: return &g_settings.bClear;
+    case kSigned: return &g_settings.bSigned;
+    case kIncrement: return reinterpret_cast<int32_t*>(&g_settings.nIncrement);
+    case kToolTips: return &g_settings.bToolTips;
+    case kSaveOnExit: return &g_settings.bSaveOnExit;
+    default: return nullptr;
+    }
+}
+
+// A stored option is a whole decimal number that 32 bits hold, signed or not; anything else is
+// bad data, which leaves the option as it was, as a registry value of the wrong size does.
+bool ReadStored(const char* text, int32_t& value) {
+    const bool negative = *text == '-';
+    const char* p = negative ? text + 1 : text;
+    if (!*p) return false;
+    uint64_t n = 0;
+    for (; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        n = n * 10 + static_cast<unsigned>(*p - '0');
+        if (n > (negative ? 0x80000000ull : 0xFFFFFFFFull)) return false;
+    }
+    value = static_cast<int32_t>(static_cast<uint32_t>(negative ? 0 - n : n));
+    return true;
+}
+
+bool IsField(int field) { return field >= 0 && field < kFieldCount; }
+
+}  // namespace
+
+QX_EXPORT(qx_buffer) char* qx_buffer() { return g_buffer; }
+QX_EXPORT(qx_buffer_size) uint32_t qx_buffer_size() { return kBufferSize; }
+
+// ---- options
+
+QX_EXPORT(qx_option_count) int qx_option_count() { return kOptionCount; }
+QX_EXPORT(qx_option_name) const char* qx_option_name(int option) {
+    return option >= 0 && option < kOptionCount ? kOptionNames[option] : "";
+}
+QX_EXPORT(qx_option) int32_t qx_option(int option) {
+    const int32_t* field = OptionField(option);
+    return field ? *field : 0;
+}
+
+// A stored option's text (UTF-8 in the buffer, `length` bytes) read at start; 1 when taken.
+QX_EXPORT(qx_load_option) int qx_load_option(int option, uint32_t length) {
+    int32_t* field = OptionField(option);
+    if (!field || length >= kBufferSize) return 0;
+    g_buffer[length] = '\0';
+    int32_t value = 0;
+    if (!ReadStored(g_buffer, value)) return 0;
+    *field = value;
+    if (option == kSaveOnExit) g_settings.bSaveOnExitLoaded = value;
+    return 1;
+}
+
+// The options applied to the value, as the window's start does: signedness, then width (a width
+// other than 1, 2 or 4 leaves the value at 4 and the IP field and swatch disabled).
+QX_EXPORT(qx_start) void qx_start() {
+    g_number.SetSigned(g_settings.bSigned);
+    g_number.SetSize(g_settings.nSize);
+    g_view.EnableLongOnly(g_settings.nSize == 4);
+}
+
+// Which options to store when the page is left, a bit per option: none while saving is off and
+// was off at start; only the switch when it was on and is now off; otherwise all.
+QX_EXPORT(qx_options_to_save) uint32_t qx_options_to_save() {
+    if (!g_settings.bSaveOnExit && !g_settings.bSaveOnExitLoaded) return 0;
+    if (!g_settings.bSaveOnExit) return 1u << kSaveOnExit;
+    return (1u << kOptionCount) - 1;
+}
+
+// ---- the Settings dialog
+
+// A check box's flag as the dialog opens: 0, 1 or 2 as it is, anything else becomes 0.
+QX_EXPORT(qx_settings_shown_check) int32_t qx_settings_shown_check(int option) {
+    int32_t* field = OptionField(option);
+    if (!field) return 0;
+    *field = data_rules::ShownCheck(*field);
+    return *field;
+}
+
+// OK with the increment's text (UTF-8 in the buffer) and the two check boxes: 0 when taken, or
+// the length of the refusal message left in the buffer.
+QX_EXPORT(qx_settings_ok) uint32_t qx_settings_ok(uint32_t length, int32_t toolTips, int32_t saveOnExit) {
+    if (length >= kBufferSize) length = kBufferSize - 1;
+    g_buffer[length] = '\0';
+    uint32_t increment = 0;
+    if (!data_rules::ReadUnsigned(g_buffer, increment)) {
+        std::memcpy(g_buffer, data_rules::kNotAnUnsigned, sizeof data_rules::kNotAnUnsigned);
+        return sizeof data_rules::kNotAnUnsigned - 1;
+    }
+    if (increment < 1 || increment > kMaxIncrement) {
+        data_rules::OutOfRange(1, kMaxIncrement, g_buffer);
+        return static_cast<uint32_t>(std::strlen(g_buffer));
+    }
+    g_settings.nIncrement = increment;
+    g_settings.bToolTips = toolTips;
+    g_settings.bSaveOnExit = saveOnExit;
+    return 0;
+}
+
+// ---- the window's actions
+
+// The user changed a field's text (UTF-8 in the buffer). Returns 1 when the IP field's commas were
+// rewritten to dots: the script then shows the field again, its caret where it was.
+QX_EXPORT(qx_edit) int qx_edit(int field, uint32_t length) {
+    if (!IsField(field) || length >= kBufferSize) return 0;
+    const Field f = static_cast<Field>(field);
+    g_view.Edit(f, g_buffer, length);
+    if (f != Field::IP) return 0;
+    // The rewrite is the program's, but the typing it rewrote is still the user's change.
+    return CConverter::ReplaceCommas(g_view.Bytes(f), g_view.Bytes(f) + g_view.Length(f)) ? 1 : 0;
+}
+
+QX_EXPORT(qx_leave) void qx_leave(int field) {
+    if (IsField(field)) g_converter.Commit(static_cast<Field>(field));
+}
+QX_EXPORT(qx_focus) void qx_focus(int field) {
+    if (IsField(field)) g_converter.Enter(static_cast<Field>(field));
+}
+QX_EXPORT(qx_enter_key) void qx_enter_key(int field) {
+    if (IsField(field)) g_converter.PressEnter(static_cast<Field>(field));
+}
+QX_EXPORT(qx_width) void qx_width(int32_t size) { g_converter.SetWidth(size); }
+QX_EXPORT(qx_signed) void qx_signed(int32_t on) { g_converter.SetSigned(on); }
+QX_EXPORT(qx_clear) void qx_clear(int32_t on) { g_converter.SetClear(on); }
+QX_EXPORT(qx_step) void qx_step(int32_t delta) { g_converter.Step(delta); }
+QX_EXPORT(qx_wheel) void qx_wheel(int32_t delta, int32_t middleButton) {
+    g_converter.Wheel(static_cast<int16_t>(delta), middleButton != 0);
+}
+QX_EXPORT(qx_pick) void qx_pick(uint32_t rgb) { g_converter.PickColor(rgb & 0x00FFFFFFu); }
+
+// ---- what the page shows
+
+// Bits of what changed since the last call: one per field written, the colour, the IP field's
+// and swatch's enabled state, a refusal.
+QX_EXPORT(qx_changes) uint32_t qx_changes() { return g_view.TakeChanges(); }
+// The field's text as UTF-8 in the buffer; returns its length.
+QX_EXPORT(qx_field) uint32_t qx_field(int field) {
+    return IsField(field) ? static_cast<uint32_t>(g_view.Show(static_cast<Field>(field), g_buffer)) : 0;
+}
+// The field that last received the focus, whose text a refusal was about; -1 before any.
+QX_EXPORT(qx_active_field) int qx_active_field() {
+    const std::optional<Field> field = g_converter.ActiveField();
+    return field ? static_cast<int>(*field) : -1;
+}
+QX_EXPORT(qx_color) uint32_t qx_color() { return g_view.Color(); }
+QX_EXPORT(qx_long_only_enabled) int qx_long_only_enabled() { return g_view.LongOnlyEnabled() ? 1 : 0; }

@@ -1,0 +1,297 @@
+// The page's script: hands every user action to the engine's module, which runs the window's
+// rules, and shows what the module wrote. Text crosses as UTF-8 through the module's buffer.
+'use strict';
+
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const fields = ['dec', 'hex', 'text', 'ip', 'bin'].map($);  // the module's order
+  const fieldNames = ['Dec', 'Hex', 'Text', 'IP', 'Bin'];
+  const IP = 3;
+  const COLOR_CHANGED = 1 << 5;
+  const ENABLED_CHANGED = 1 << 6;
+  const REFUSED = 1 << 7;
+  const STORE = 'Quendrix/';
+  const swatch = $('swatch');
+  const eyedropper = $('eyedropper');
+  const widths = { 4: $('long'), 2: $('word'), 1: $('char') };
+  const settings = $('settings');
+  const encoder = new TextEncoder();
+  const decoder = new TextDecoder();
+  let q = null;  // the module's exports
+  const option = {};  // option indexes by name
+
+  const buffer = () => new Uint8Array(q.memory.buffer, q.qx_buffer(), q.qx_buffer_size());
+  const put = (text) => encoder.encodeInto(text, buffer()).written;
+  const take = (length) => decoder.decode(buffer().subarray(0, length));
+  const optionName = (i) => {
+    const bytes = new Uint8Array(q.memory.buffer, q.qx_option_name(i));
+    return decoder.decode(bytes.subarray(0, bytes.indexOf(0)));
+  };
+
+  // ---- the refusal: a short tone (once the page may sound), a flash and a word to screen readers
+  let audio = null;
+  const allowSound = () => {
+    audio ??= new AudioContext();
+    if (audio.state === 'suspended') audio.resume();
+  };
+  addEventListener('pointerdown', allowSound, { capture: true });
+  addEventListener('keydown', allowSound, { capture: true });
+
+  function tone() {
+    if (!audio) return;
+    const t = audio.currentTime;
+    const osc = audio.createOscillator();
+    const gain = audio.createGain();
+    osc.frequency.value = 660;
+    gain.gain.setValueAtTime(0.0001, t);
+    gain.gain.exponentialRampToValueAtTime(0.15, t + 0.01);
+    gain.gain.exponentialRampToValueAtTime(0.0001, t + 0.14);
+    osc.connect(gain).connect(audio.destination);
+    osc.start(t);
+    osc.stop(t + 0.15);
+  }
+
+  function announce(message) {
+    const status = $('announce');
+    status.textContent = '';
+    requestAnimationFrame(() => { status.textContent = message; });
+  }
+
+  function refuse(field, text) {
+    tone();
+    const input = fields[field];
+    input.classList.remove('refused');
+    void input.offsetWidth;  // restarts the flash; the mark stays until the field is edited again
+    input.classList.add('refused');
+    announce(`${fieldNames[field]}: "${text}" refused`);
+  }
+
+  // ---- what the module changed
+  function show() {
+    const changes = q.qx_changes();
+    if (changes & REFUSED) {
+      const field = q.qx_active_field();
+      if (field >= 0) refuse(field, fields[field].value);
+      else tone();
+    }
+    for (let i = 0; i < fields.length; i++) {
+      if (changes & (1 << i)) fields[i].value = take(q.qx_field(i));
+    }
+    if (changes & COLOR_CHANGED) swatch.value = '#' + q.qx_color().toString(16).padStart(6, '0');
+    if (changes & ENABLED_CHANGED) {
+      const enabled = q.qx_long_only_enabled() !== 0;
+      fields[IP].disabled = swatch.disabled = eyedropper.disabled = !enabled;
+    }
+  }
+
+  const act = (action) => (...args) => {
+    if (!q) return;
+    action(...args);
+    show();
+  };
+
+  function attachFields() {
+    fields.forEach((input, i) => {
+      input.addEventListener('focus', act(() => {
+        input.classList.remove('refused');
+        q.qx_focus(i);
+      }));
+      input.addEventListener('blur', act(() => q.qx_leave(i)));
+      input.addEventListener('input', () => {
+        input.classList.remove('refused');
+        if (!q) return;
+        const { selectionStart, selectionEnd } = input;
+        if (q.qx_edit(i, put(input.value))) {
+          // The IP field's commas became dots; the caret stays where it was.
+          input.value = take(q.qx_field(i));
+          input.setSelectionRange(selectionStart, selectionEnd);
+        }
+      });
+      input.addEventListener('keydown', (event) => {
+        if (event.key !== 'Enter' || event.isComposing) return;
+        event.preventDefault();
+        // Enter commits the field in place and leaves the caret where it was.
+        const { selectionStart, selectionEnd } = input;
+        act(() => q.qx_enter_key(i))();
+        input.setSelectionRange(selectionStart, selectionEnd);
+      });
+      input.readOnly = false;
+    });
+  }
+
+  function attachMode() {
+    for (const radio of Object.values(widths)) {
+      // A click, even on the width already chosen, and an arrow key both arrive as clicks.
+      radio.addEventListener('click', act(() => q.qx_width(Number(radio.value))));
+    }
+    $('signed').addEventListener('click', act(() => q.qx_signed($('signed').checked ? 1 : 0)));
+    $('clear').addEventListener('click', act(() => q.qx_clear($('clear').checked ? 1 : 0)));
+  }
+
+  // The up-down pair takes no focus, so text typed into a field is committed by the step itself;
+  // held down, it keeps stepping.
+  function attachStepping() {
+    let timer = 0;
+    const stop = () => { clearTimeout(timer); timer = 0; };
+    const step = act((delta) => q.qx_step(delta));
+    for (const [button, delta] of [[$('up'), 1], [$('down'), -1]]) {
+      button.addEventListener('mousedown', (event) => event.preventDefault());
+      button.addEventListener('pointerdown', (event) => {
+        if (event.button !== 0) return;
+        event.preventDefault();
+        step(delta);
+        const repeat = (wait) => { timer = setTimeout(() => { step(delta); repeat(100); }, wait); };
+        stop();
+        repeat(500);
+      });
+      for (const type of ['pointerup', 'pointerleave', 'pointercancel']) button.addEventListener(type, stop);
+      // Activated without a pointer (a screen reader): one step.
+      button.addEventListener('click', (event) => { if (event.detail === 0) step(delta); });
+    }
+
+    // One notch is 120, as the window's wheel messages count it.
+    addEventListener('wheel', (event) => {
+      if (!q || settings.open) return;
+      event.preventDefault();
+      // The browser's own count where it keeps one; otherwise from the distance.
+      let delta = event.wheelDeltaY;
+      if (delta === undefined) {
+        const unit = [1.2, 40, 120][event.deltaMode] ?? 1;
+        delta = Math.round(-event.deltaY * unit);
+      }
+      act(() => q.qx_wheel(delta, (event.buttons & 4) ? 1 : 0))();
+    }, { passive: false });
+  }
+
+  // Clicking the swatch opens the colour chooser without taking the focus from the field, as the
+  // window's swatch does; the chosen colour becomes the value.
+  function attachColor() {
+    const pick = act((hex) => q.qx_pick(parseInt(hex.slice(1), 16)));
+    swatch.addEventListener('mousedown', (event) => event.preventDefault());
+    swatch.addEventListener('change', () => pick(swatch.value));
+    if (!('EyeDropper' in window)) return;
+    eyedropper.hidden = false;
+    eyedropper.addEventListener('mousedown', (event) => event.preventDefault());
+    eyedropper.addEventListener('click', async () => {
+      try {
+        const { sRGBHex } = await new EyeDropper().open();
+        const rgb = sRGBHex.startsWith('#') ? sRGBHex
+          : '#' + (sRGBHex.match(/\d+/g) ?? []).slice(0, 3).map((c) => Number(c).toString(16).padStart(2, '0')).join('');
+        if (/^#[0-9a-f]{6}$/i.test(rgb)) pick(rgb);
+      } catch {
+        // The user pressed Escape: nothing was picked.
+      }
+    });
+  }
+
+  // ---- options: kept in this browser only while "Save settings on exit" is on, or was on at
+  // the start (then only the switch is written).
+  function loadOptions() {
+    for (let i = 0; i < q.qx_option_count(); i++) {
+      option[optionName(i)] = i;
+      let stored = null;
+      try { stored = localStorage.getItem(STORE + optionName(i)); } catch { /* no storage */ }
+      if (stored !== null) q.qx_load_option(i, put(stored));
+    }
+  }
+
+  function saveOptions() {
+    const which = q.qx_options_to_save();
+    for (let i = 0; i < q.qx_option_count(); i++) {
+      if (!(which & (1 << i))) continue;
+      try { localStorage.setItem(STORE + optionName(i), String(q.qx_option(i))); } catch { /* no storage */ }
+    }
+  }
+
+  function showOptions() {
+    const size = q.qx_option(option.Size);
+    for (const [width, radio] of Object.entries(widths)) radio.checked = Number(width) === size;
+    $('signed').checked = q.qx_option(option.Signed) !== 0;
+    $('clear').checked = q.qx_option(option.Clear) !== 0;
+    showTooltips();
+  }
+
+  function showTooltips() {
+    const on = q.qx_option(option['Tool Tips']) !== 0;
+    for (const element of document.querySelectorAll('[data-tip]')) {
+      if (on) element.title = element.dataset.tip;
+      else element.removeAttribute('title');
+    }
+  }
+
+  // The dialog's access keys are the window's letters again; only the shown window's count.
+  function swapAccessKeys() {
+    for (const element of document.querySelectorAll('[accesskey], [data-accesskey]')) {
+      const key = element.getAttribute('accesskey');
+      if (element.dataset.accesskey) element.setAttribute('accesskey', element.dataset.accesskey);
+      else element.removeAttribute('accesskey');
+      if (key) element.dataset.accesskey = key;
+      else delete element.dataset.accesskey;
+    }
+  }
+
+  function attachSettings() {
+    const form = $('settings-form');
+    const increment = $('increment');
+    const refusal = $('settings-refusal');
+    $('open-settings').addEventListener('click', () => {
+      increment.value = String(q.qx_option(option['Spin increment']) >>> 0);
+      $('tooltips').checked = q.qx_settings_shown_check(option['Tool Tips']) !== 0;
+      $('save-on-exit').checked = q.qx_settings_shown_check(option['Save on exit']) !== 0;
+      refusal.textContent = '';
+      swapAccessKeys();
+      settings.showModal();
+      increment.select();
+    });
+    settings.addEventListener('close', swapAccessKeys);
+    // Digits only when typed, as the window's increment field takes them.
+    increment.addEventListener('beforeinput', (event) => {
+      if (event.inputType === 'insertText' && /\D/.test(event.data ?? '')) event.preventDefault();
+    });
+    form.addEventListener('submit', (event) => {
+      if (event.submitter?.value === 'cancel') return;
+      const refused = q.qx_settings_ok(put(increment.value), $('tooltips').checked ? 1 : 0,
+        $('save-on-exit').checked ? 1 : 0);
+      if (refused) {
+        event.preventDefault();
+        refusal.textContent = take(refused);
+        tone();
+        increment.focus();
+        increment.select();
+        return;
+      }
+      showTooltips();
+    });
+  }
+
+  async function start() {
+    const url = 'quendrix.wasm';
+    const { instance } = await (WebAssembly.instantiateStreaming
+      ? WebAssembly.instantiateStreaming(fetch(url), {})
+      : fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {})));
+    q = instance.exports;
+    q._initialize();
+    loadOptions();
+    q.qx_start();
+    show();
+    showOptions();
+    attachFields();
+    attachMode();
+    attachStepping();
+    attachColor();
+    attachSettings();
+    addEventListener('pagehide', saveOptions);
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'hidden') saveOptions();
+    });
+    const focused = fields.indexOf(document.activeElement);
+    if (focused >= 0) act(() => q.qx_focus(focused))();
+    document.documentElement.dataset.ready = '';
+    performance.mark('quendrix-ready');
+  }
+
+  start();
+  if ('serviceWorker' in navigator) {
+    addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
+  }
+})();
