@@ -1,0 +1,443 @@
+#!/usr/bin/env node
+// The page in Debian's Chromium, driven as a user drives it: keys (access keys included), typed
+// text, clicks and the wheel, read back from what the page shows. Every expected rendering comes
+// from the engine through qx. One table of scenarios, each in a fresh browser profile.
+//
+//   web_test.js PAGE_DIR QX [ROW-NAME-PART]
+//
+// Playwright and axe come from build/node, installed from tests/web/package-lock.json.
+'use strict';
+
+const { execFileSync } = require('child_process');
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+
+const [pageDir, qx] = process.argv.slice(2, 4).map((arg) => path.resolve(arg));
+const only = process.argv[4];
+if (!fs.existsSync(path.join(pageDir, 'index.html'))) {
+  console.error(`web_test: ${pageDir} holds no page; make web builds it`);
+  process.exit(1);
+}
+const modules = execFileSync('bash', [path.join(__dirname, '..', 'scripts', 'node-modules.sh')],
+  { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] }).trim();
+const { chromium } = require(path.join(modules, 'playwright-core'));
+const axeSource = fs.readFileSync(path.join(modules, 'axe-core', 'axe.min.js'), 'utf8');
+const rc = fs.readFileSync(path.join(__dirname, '..', 'res', 'Quendrix.rc'), 'latin1');
+
+const FIELDS = ['dec', 'hex', 'text', 'ip', 'bin'];
+const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+// ---- what the engine says: qx's renderings of a value, as the page shows them
+function engine(...args) {
+  const json = JSON.parse(execFileSync(qx, ['--json', ...args], { encoding: 'utf8' }));
+  return { dec: json.dec, hex: json.hex, text: json.text, ip: json.ip, bin: json.bin };
+}
+const colorOf = (...args) => JSON.parse(execFileSync(qx, ['--json', ...args], { encoding: 'utf8' })).color;
+const EMPTY = { dec: '', hex: '', text: '', ip: '', bin: '' };
+
+// ---- the page served from this process, so a row can cut the network by closing it
+function serve(dir) {
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+    '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
+  const server = http.createServer((request, response) => {
+    let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    if (file.endsWith('/')) file += 'index.html';
+    fs.readFile(path.join(dir, path.normalize(file)), (error, data) => {
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
+      response.end(error ? '' : data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// ---- one user at one page
+class User {
+  constructor(context, page, url) {
+    Object.assign(this, { context, page, url, failures: [] });
+  }
+
+  static async open(browser, url) {
+    const context = await browser.newContext();
+    // Counts the tones the page plays, so a refusal can be heard.
+    await context.addInitScript(() => {
+      window.tones = 0;
+      const create = AudioContext.prototype.createOscillator;
+      AudioContext.prototype.createOscillator = function () { window.tones++; return create.call(this); };
+    });
+    const page = await context.newPage();
+    const user = new User(context, page, url);
+    await user.load();
+    return user;
+  }
+
+  async load() {
+    await this.page.goto(this.url);
+    await this.page.waitForSelector('html[data-ready]');
+    this.cdp = await this.context.newCDPSession(this.page);
+  }
+
+  async reload() {
+    await this.page.reload();
+    await this.page.waitForSelector('html[data-ready]');
+    this.cdp = await this.context.newCDPSession(this.page);
+  }
+
+  // Alt and the underlined letter, through the browser's own key handling.
+  async accessKey(letter) {
+    const key = { modifiers: 1, key: letter, code: `Key${letter.toUpperCase()}`, text: letter, unmodifiedText: letter,
+      windowsVirtualKeyCode: letter.toUpperCase().charCodeAt(0) };
+    await this.cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', ...key });
+    await this.cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key });
+  }
+
+  type(text) { return this.page.keyboard.type(text); }
+  press(key) { return this.page.keyboard.press(key); }
+  click(selector) { return this.page.locator(selector).click(); }
+
+  async wheel(deltaY) {
+    await this.page.mouse.move(200, 150);
+    await this.page.mouse.wheel(0, deltaY);
+  }
+
+  fields() {
+    return this.page.evaluate((ids) => Object.fromEntries(ids.map((id) => [id, document.getElementById(id).value])), FIELDS);
+  }
+  focus() { return this.page.evaluate(() => document.activeElement.id); }
+  state(script, arg) { return this.page.evaluate(script, arg); }
+
+  check(ok, what) {
+    if (!ok) this.failures.push(what);
+  }
+  same(actual, expected, what) {
+    const a = JSON.stringify(actual);
+    const e = JSON.stringify(expected);
+    this.check(a === e, `${what}: ${a}, expected ${e}`);
+  }
+  async shows(expected, what, focus) {
+    this.same(await this.fields(), expected, what);
+    if (focus !== undefined) this.same(await this.focus(), focus, `${what}: the focus`);
+  }
+}
+
+// The tooltip text the window's string table gives a control.
+function tip(name) {
+  const match = rc.match(new RegExp(`^\\s*${name}\\s+"([^"]*)"`, 'm'));
+  if (!match) throw new Error(`no string ${name} in res/Quendrix.rc`);
+  return match[1];
+}
+
+async function openSettings(u) {
+  await u.click('#open-settings');
+  await u.page.waitForSelector('#settings[open]');
+}
+
+// ---- the scenarios
+const FIELD_ROWS = [
+  // field, access key, typed and committed by Tab, typed and committed by Enter, qx's reading option
+  ['dec', 'd', '65', '-2147483648', '-d'],
+  ['hex', 'h', '0x41424344', 'ff80', '-x'],
+  ['text', 't', 'AB', 'ABCDE', '-t'],
+  ['ip', 'i', '192.168.0.1', '172.16.254.1', '-i'],
+  ['bin', 'b', '0001 00000000', '1 1', '-b'],
+].map(([field, key, tabbed, entered, option]) => ({
+  name: `${field}: typed, Tab and Enter`,
+  async run(u) {
+    await u.accessKey(key);
+    await u.type(tabbed);
+    await u.press('Tab');
+    const next = FIELDS[FIELDS.indexOf(field) + 1] ?? 'long';
+    await u.shows(engine(option, tabbed), `"${tabbed}" and Tab`, next);
+    await u.accessKey(key);
+    await u.type(entered);
+    await u.press('Enter');
+    const shown = engine(option, entered);
+    await u.shows(shown, `"${entered}" and Enter`, field);
+    u.same(await u.state(() => document.activeElement.selectionStart), Math.min(entered.length, shown[field].length),
+      'Enter: the caret where it was');
+  },
+}));
+
+const ROWS = [
+  ...FIELD_ROWS,
+  {
+    name: 'refusals keep the value, sound, flash and are announced',
+    async run(u) {
+      await u.type('1234');
+      await u.press('Tab');
+      for (const [field, key, text] of [['hex', 'h', 'XYZ'], ['dec', 'd', '42 '], ['ip', 'i', '256.0.0.0'],
+        ['bin', 'b', '102']]) {
+        const tones = await u.state(() => window.tones);
+        await u.accessKey(key);
+        await u.type(text);
+        await u.press('Tab');
+        await u.shows(engine('-d', '1234'), `"${text}" refused`);
+        u.same(await u.state(() => window.tones), tones + 1, `"${text}": one tone`);
+        u.same(await u.state((id) => document.getElementById(id).classList.contains('refused'), field), true,
+          `"${text}": the field flashes`);
+        await u.page.waitForFunction((t) => document.getElementById('announce').textContent.includes(t), text);
+      }
+      u.same(await u.state(() => document.getElementById('announce').getAttribute('aria-live')), 'assertive',
+        'the refusal is announced at once');
+    },
+  },
+  {
+    name: 'widths and Signed narrow the renderings and keep the value',
+    async run(u) {
+      await u.accessKey('h');
+      await u.type('1234ABCD');
+      await u.press('Tab');
+      const disabled = () => u.state(() => [document.getElementById('ip').disabled, document.getElementById('swatch').disabled]);
+      await u.click('#word');
+      await u.shows(engine('--word', '-x', '1234ABCD'), 'Word');
+      u.same(await disabled(), [true, true], 'Word: IP field and swatch disabled');
+      await u.click('#char');
+      await u.shows(engine('--char', '-x', '1234ABCD'), 'Char');
+      await u.click('#signed');
+      await u.shows(engine('--char', '--unsigned', '-x', '1234ABCD'), 'Char, unsigned');
+      await u.accessKey('l');
+      await u.shows(engine('--unsigned', '-x', '1234ABCD'), 'Long again: all 32 bits kept');
+      u.same(await disabled(), [false, false], 'Long: IP field and swatch enabled');
+      // Dec typed and Char clicked: the click commits the field before the width narrows.
+      await u.accessKey('d');
+      await u.type('300');
+      await u.click('#char');
+      await u.shows(engine('--char', '--unsigned', '-d', '300'), '300 then Char', 'char');
+    },
+  },
+  {
+    name: 'Clear empties a field as it is entered',
+    async run(u) {
+      await u.press('Tab');
+      await u.shows(EMPTY, 'Clear off: leaving an empty field changes nothing', 'hex');
+      await u.click('#clear');
+      await u.accessKey('d');
+      await u.press('Tab');
+      await u.shows({ ...engine('-d', '0'), hex: '' }, 'Clear on: the empty Dec commits 0, Hex is emptied', 'hex');
+      await u.type('7f');
+      await u.press('Enter');
+      await u.shows({ ...engine('-x', '7f'), hex: '' }, 'Clear on: Enter leaves the field empty', 'hex');
+    },
+  },
+  {
+    name: 'the Up and Down buttons step and wrap',
+    async run(u) {
+      await u.page.getByRole('button', { name: 'Down' }).click();
+      await u.shows(engine('-x', 'FFFFFFFF'), 'Down from 0', 'dec');
+      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.shows(engine('-d', '0'), 'Up from -1', 'dec');
+      await u.press('Control+A');
+      await u.type('100');
+      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.shows(engine('-d', '101'), 'typed 100, Up without leaving Dec', 'dec');
+    },
+  },
+  {
+    name: 'the wheel steps and wraps',
+    async run(u) {
+      await u.wheel(100);
+      await u.shows(engine('-x', 'FFFFFFFF'), 'a notch down from 0');
+      await u.wheel(-100);
+      await u.shows(engine('-d', '0'), 'a notch up from -1');
+      await u.accessKey('d');
+      await u.type('7');
+      await u.wheel(-100);
+      await u.shows(engine('-d', '8'), 'typed 7 and a notch up without leaving Dec', 'dec');
+    },
+  },
+  {
+    name: 'a comma typed into IP becomes a dot',
+    async run(u) {
+      await u.accessKey('i');
+      await u.type('192,168');
+      u.same(await u.state(() => [document.getElementById('ip').value, document.getElementById('ip').selectionStart]),
+        ['192.168', 7], 'as typed, the caret after it');
+      await u.type(',0,1');
+      await u.press('Tab');
+      await u.shows(engine('-i', '192.168.0.1'), 'committed');
+    },
+  },
+  {
+    name: 'Text is Windows-1252 both ways',
+    async run(u) {
+      for (const text of ['é', '€', 'a€é']) {
+        await u.accessKey('t');
+        await u.type(text);
+        await u.press('Tab');
+        await u.shows(engine('-t', text), `"${text}" typed`);
+      }
+      await u.accessKey('h');
+      await u.type('81');
+      await u.press('Tab');
+      await u.shows(engine('-x', '81'), 'the byte 0x81, which has no character');
+      await u.accessKey('t');
+      await u.press('End');
+      await u.type('Ω');
+      await u.press('Tab');
+      await u.shows(engine('-x', '81'), '"Ω", which has no byte, refused');
+    },
+  },
+  {
+    name: 'the swatch shows the low 24 bits; a chosen colour becomes the value',
+    async run(u) {
+      await u.accessKey('h');
+      await u.type('12345678');
+      await u.press('Tab');
+      u.same(await u.page.locator('#swatch').inputValue(), colorOf('-x', '12345678'), 'the swatch of 0x12345678');
+      await u.page.getByLabel('Color:').fill('#a1b2c3');
+      await u.shows(engine('-x', 'A1B2C3'), 'a colour chosen: the top byte becomes 0');
+      await u.click('#word');
+      u.same(await u.state(() => document.getElementById('swatch').disabled), true, 'Word: the swatch disabled');
+    },
+  },
+  {
+    name: 'settings kept across a reload when saving is on',
+    async run(u) {
+      await openSettings(u);
+      await u.page.getByLabel('Spin button increment').fill('5');
+      await u.page.getByLabel('Save settings on exit').check();
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      await u.click('#char');
+      await u.click('#signed');
+      await u.click('#clear');
+      await u.reload();
+      u.same(await u.state(() => ['char', 'signed', 'clear'].map((id) => document.getElementById(id).checked)),
+        [true, false, true], 'Char, unsigned and Clear as left');
+      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.shows(engine('--char', '--unsigned', '-d', '5'), 'stepped by the kept increment');
+      // Saving switched off: only the switch is written; the rest stays as stored.
+      await openSettings(u);
+      await u.page.getByLabel('Save settings on exit').uncheck();
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      await u.click('#long');
+      await u.reload();
+      u.same(await u.state(() => [document.getElementById('char').checked, localStorage.getItem('Quendrix/Save on exit')]),
+        [true, '0'], 'saving off: the width stored earlier stays, the switch is 0');
+    },
+  },
+  {
+    name: 'settings not kept when saving is off; bad stored values ignored',
+    async run(u) {
+      await u.click('#word');
+      await u.click('#signed');
+      await u.reload();
+      u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
+        [true, true], 'defaults after a reload');
+      u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
+      await u.state(() => {
+        localStorage.setItem('Quendrix/Size', 'two');
+        localStorage.setItem('Quendrix/Signed', '4294967296');
+        localStorage.setItem('Quendrix/Spin increment', '3');
+      });
+      await u.reload();
+      u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
+        [true, true], 'a width that is no number and a flag beyond 32 bits are ignored');
+      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.shows(engine('-d', '3'), 'the good stored increment is taken');
+    },
+  },
+  {
+    name: 'the Settings dialog refuses an increment as the window does',
+    async run(u) {
+      const refusal = () => u.page.locator('#settings-refusal').textContent();
+      await openSettings(u);
+      const increment = u.page.getByLabel('Spin button increment');
+      for (const [text, message] of [['0', 'Please enter an integer between 1 and 134217728.'],
+        ['', 'Please enter a positive integer.'], ['134217729', 'Please enter an integer between 1 and 134217728.']]) {
+        await increment.fill(text);
+        await u.press('Enter');
+        u.same([await refusal(), await u.state(() => document.getElementById('settings').open)], [message, true],
+          `"${text}" refused, the dialog open`);
+        u.same(await u.focus(), 'increment', `"${text}": the focus back in the increment`);
+      }
+      await increment.fill('134217728');
+      await u.press('Enter');
+      u.same(await u.state(() => document.getElementById('settings').open), false, '134217728 taken');
+      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.shows(engine('-d', '134217728'), 'a step of 134217728');
+    },
+  },
+  {
+    name: 'tooltips are the window\'s texts, and go with the setting',
+    async run(u) {
+      const titles = () => u.state(() => ['dec', 'ip', 'up'].map((id) => document.getElementById(id).title)
+        .concat(document.querySelector('label.signed').title));
+      u.same(await titles(), [tip('IDC_DEC'), tip('IDC_IP'), tip('IDC_SPIN'), tip('IDC_SIGNED')], 'tooltips on');
+      await openSettings(u);
+      await u.page.getByLabel('Enable ToolTips').uncheck();
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      u.same(await titles(), ['', '', '', ''], 'tooltips off');
+    },
+  },
+  {
+    name: 'no accessibility violations',
+    async run(u) {
+      const violations = async () => {
+        await u.page.evaluate(axeSource);  // beside the page's own policy, which allows no inline script
+        const result = await u.page.evaluate(() => window.axe.run(document));
+        return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+      };
+      await u.accessKey('h');
+      await u.type('41424344');
+      await u.press('Tab');
+      u.same(await violations(), [], 'the window');
+      await u.click('#char');
+      u.same(await violations(), [], 'Char: the IP field and swatch disabled');
+      await openSettings(u);
+      u.same(await violations(), [], 'the Settings dialog');
+    },
+  },
+  {
+    name: 'the page works offline after its first load',
+    async run(u, server) {
+      await u.page.evaluate(() => navigator.serviceWorker.ready);
+      await new Promise((resolve) => server.close(resolve));
+      await u.reload();
+      await u.type('-1');
+      await u.press('Tab');
+      await u.shows(engine('-d', '-1'), 'a commit with the server gone');
+    },
+  },
+];
+
+async function main() {
+  const browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: CHROMIUM_FLAGS,
+  });
+  let passed = 0;
+  let failed = 0;
+  for (const row of ROWS.filter((r) => !only || r.name.includes(only))) {
+    // The offline row takes a server of its own, since it stops it.
+    const server = await serve(pageDir);
+    const url = `http://127.0.0.1:${server.address().port}/`;
+    const u = await User.open(browser, url);
+    const errors = [];
+    u.page.on('pageerror', (error) => errors.push(error.message));
+    try {
+      await row.run(u, server);
+    } catch (error) {
+      u.failures.push(error.message.split('\n')[0]);
+    }
+    for (const error of errors) u.failures.push(`page error: ${error}`);
+    await u.context.close();
+    server.close();
+    if (u.failures.length) {
+      failed++;
+      console.log(`not ok - ${row.name}`);
+      for (const failure of u.failures) console.log(`    ${failure}`);
+    } else {
+      passed++;
+      console.log(`ok - ${row.name}`);
+    }
+  }
+  await browser.close();
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exit(failed || !passed ? 1 : 0);
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
