@@ -4,17 +4,14 @@
 
 (() => {
   const $ = (id) => document.getElementById(id);
-  const fields = ['dec', 'hex', 'text', 'ip', 'bin'].map($);  // the module's order
-  const fieldNames = ['Dec', 'Hex', 'Text', 'IP', 'Bin'];
+  const fieldNames = ['Dec', 'Hex', 'Text', 'IP', 'Bin'];  // the module's order
   const IP = 3;
   const COLOR_CHANGED = 1 << 5;
   const ENABLED_CHANGED = 1 << 6;
   const REFUSED = 1 << 7;
   const STORE = 'Quendrix/';
-  const swatch = $('swatch');
-  const eyedropper = $('eyedropper');
-  const widths = { 4: $('long'), 2: $('word'), 1: $('char') };
-  const settings = $('settings');
+  // The page's controls, once it has been read.
+  let fields, swatch, eyedropper, widths, settings;
   const encoder = new TextEncoder();
   const decoder = new TextDecoder();
   let q = null;  // the module's exports
@@ -151,7 +148,7 @@
 
     // One notch is 120, as the window's wheel messages count it.
     addEventListener('wheel', (event) => {
-      if (!q || settings.open) return;
+      if (!q || settings.open || event.ctrlKey) return;  // Ctrl and the wheel zoom the page
       event.preventDefault();
       // The browser's own count where it keeps one; otherwise from the distance.
       let delta = event.wheelDeltaY;
@@ -264,11 +261,20 @@
     });
   }
 
+  // The module compiles while the page is still being read; the script runs as soon as it is in.
+  const url = 'quendrix.wasm';
+  const module = WebAssembly.instantiateStreaming
+    ? WebAssembly.instantiateStreaming(fetch(url), {})
+    : fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {}));
+  const parsed = document.readyState === 'loading'
+    ? new Promise((resolve) => document.addEventListener('DOMContentLoaded', resolve, { once: true }))
+    : Promise.resolve();
+
   async function start() {
-    const url = 'quendrix.wasm';
-    const { instance } = await (WebAssembly.instantiateStreaming
-      ? WebAssembly.instantiateStreaming(fetch(url), {})
-      : fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {})));
+    const [{ instance }] = await Promise.all([module, parsed]);
+    fields = fieldNames.map((name) => $(name.toLowerCase()));
+    [swatch, eyedropper, settings] = [$('swatch'), $('eyedropper'), $('settings')];
+    widths = { 4: $('long'), 2: $('word'), 1: $('char') };
     q = instance.exports;
     q._initialize();
     loadOptions();
@@ -290,7 +296,7 @@
     performance.mark('quendrix-ready');
   }
 
-  start();
+  start().catch(() => parsed.then(() => { $('unsupported').hidden = false; }));
   if ('serviceWorker' in navigator) {
     addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
   }
