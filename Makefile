@@ -23,6 +23,8 @@ build: setup
 test: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
+	cmake --preset web >/dev/null
+	cmake --build --preset web
 	ctest --preset native
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
@@ -52,6 +54,9 @@ bench: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 	bash scripts/bench-windows.sh
+	cmake --preset web >/dev/null
+	cmake --build --preset web
+	node bench/web_bench.js build/web
 
 fuzz: setup
 	cmake --preset fuzz >/dev/null
