@@ -11,16 +11,12 @@
 //   web_bench.js PAGE_DIR
 'use strict';
 
-const { execFileSync } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
+const { launch, serve, address } = require('../tests/web/browser');
 
 const pageDir = path.resolve(process.argv[2]);
-const modules = execFileSync('bash', [path.join(__dirname, '..', 'scripts', 'node-modules.sh')],
-  { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] }).trim();
-const { chromium } = require(path.join(modules, 'playwright-core'));
 
 const LOADS = 20;
 const COMMIT_ROUNDS = 20;
@@ -34,20 +30,6 @@ const median = (values) => {
   const mid = sorted.length >> 1;
   return sorted.length % 2 ? sorted[mid] : (sorted[mid - 1] + sorted[mid]) / 2;
 };
-
-function serve(dir) {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-    '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-  const server = http.createServer((request, response) => {
-    let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    if (file.endsWith('/')) file += 'index.html';
-    fs.readFile(path.join(dir, path.normalize(file)), (error, data) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
-      response.end(error ? '' : data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
 
 function sizes() {
   const files = fs.readdirSync(pageDir).sort();
@@ -131,12 +113,8 @@ async function main() {
     html.replace(/<script [^>]*><\/script>\n?/g, '').replace(/<link rel="preload"[^>]*>\n?/g, ''));
 
   const server = await serve(baselineDir);
-  const base = `http://127.0.0.1:${server.address().port}/`;
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  const base = address(server);
+  const browser = await launch();
   try {
     await loadTime(browser, `${base}index.html`, true);  // warm the server and the browser
     const page = [];

@@ -10,8 +10,8 @@
 
 const { execFileSync } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const path = require('path');
+const { modules, launch, serve, address } = require('./web/browser');
 
 const [pageDir, qx] = process.argv.slice(2, 4).map((arg) => path.resolve(arg));
 const only = process.argv[4];
@@ -19,15 +19,10 @@ if (!fs.existsSync(path.join(pageDir, 'index.html'))) {
   console.error(`web_test: ${pageDir} holds no page; make web builds it`);
   process.exit(1);
 }
-const modules = execFileSync('bash', [path.join(__dirname, '..', 'scripts', 'node-modules.sh')],
-  { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] }).trim();
-const { chromium } = require(path.join(modules, 'playwright-core'));
 const axeSource = fs.readFileSync(path.join(modules, 'axe-core', 'axe.min.js'), 'utf8');
 const rc = fs.readFileSync(path.join(__dirname, '..', 'res', 'Quendrix.rc'), 'latin1');
 
 const FIELDS = ['dec', 'hex', 'text', 'ip', 'bin'];
-const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
 // ---- what the engine says: qx's renderings of a value, as the page shows them
 function engine(...args) {
@@ -36,21 +31,6 @@ function engine(...args) {
 }
 const colorOf = (...args) => JSON.parse(execFileSync(qx, ['--json', ...args], { encoding: 'utf8' })).color;
 const EMPTY = { dec: '', hex: '', text: '', ip: '', bin: '' };
-
-// ---- the page served from this process, so a row can cut the network by closing it
-function serve(dir) {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-    '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-  const server = http.createServer((request, response) => {
-    let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    if (file.endsWith('/')) file += 'index.html';
-    fs.readFile(path.join(dir, path.normalize(file)), (error, data) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
-      response.end(error ? '' : data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
 
 // ---- one user at one page
 class User {
@@ -402,17 +382,13 @@ const ROWS = [
 ];
 
 async function main() {
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: CHROMIUM_FLAGS,
-  });
+  const browser = await launch();
   let passed = 0;
   let failed = 0;
   for (const row of ROWS.filter((r) => !only || r.name.includes(only))) {
-    // The offline row takes a server of its own, since it stops it.
+    // A server a row: the offline row stops its own.
     const server = await serve(pageDir);
-    const url = `http://127.0.0.1:${server.address().port}/`;
-    const u = await User.open(browser, url);
+    const u = await User.open(browser, address(server));
     const errors = [];
     u.page.on('pageerror', (error) => errors.push(error.message));
     try {
