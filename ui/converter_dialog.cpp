@@ -41,7 +41,14 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onCommand(ID_EDIT_COPY, 0, &CConverterDlg::OnEditCopy),
     onCommand(ID_EDIT_PASTE, 0, &CConverterDlg::OnEditPaste),
     onEndSession(&CConverterDlg::OnEndSession),
+    onTimer(&CConverterDlg::OnTimer),
 };
+
+namespace {
+// What can wait until the window has been shown and painted: a timer's message comes only once
+// nothing else is waiting, paints included.
+constexpr UINT_PTR kAfterFirstPaintTimer = 1;
+}  // namespace
 
 CConverterDlg::CConverterDlg(CWnd* pParent)
     : CDialog(IDD_CONVERTER, pParent),
@@ -96,15 +103,28 @@ BOOL CConverterDlg::OnInitDialog() {
     case 4: m_btnLong.SetCheck(BST_CHECKED); break;
     default: break;  // a stored width we do not know checks no button
     }
-    EnableToolTips(m_settings.bToolTips);
     // The up-down control's position means nothing: it sits at 0 and moves one notch a report.
     m_spin.SetPos(0);
     m_spin.SetRange(-1, 1);
     UDACCEL accel{1, 1};
     m_spin.SetAccel(1, &accel);
     m_nWheelDelta = 0;
-    if (m_settings.bStayOnTop) ApplyStayOnTop();  // never made non-topmost at start
+    // Never made non-topmost at start. Not activated here: the dialog manager activates the
+    // window as it shows it, and activating it twice costs Wine a round trip to the X server.
+    if (m_settings.bStayOnTop) SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Tooltips are not seen before the pointer has rested on a control: they are set up once
+    // the window is up (OnTimer).
+    SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr);
     return TRUE;  // the focus goes to the first tab stop, Dec
+}
+
+void CConverterDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kAfterFirstPaintTimer) {
+        Default();
+        return;
+    }
+    KillTimer(m_hWnd, nIDEvent);
+    EnableToolTips(m_settings.bToolTips);
 }
 
 void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }

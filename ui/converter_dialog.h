@@ -42,7 +42,8 @@ private:
     void ApplyStayOnTop();
     void CommitIfLeft();
 
-    // Editing (converter_dialog.cpp)
+    // Start and editing (converter_dialog.cpp)
+    void OnTimer(UINT_PTR nIDEvent);
     void OnKillfocusText();
     void OnKillfocusDec();
     void OnKillfocusBin();
