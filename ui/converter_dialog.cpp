@@ -4,6 +4,8 @@
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
+#include <cstring>
+
 using namespace platform;
 
 // The comma rewrite of the IP field: shared by the whole program, kept between notifications.
@@ -57,7 +59,8 @@ CConverterDlg::CConverterDlg(CWnd* pParent)
       m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
       m_nWheelDelta(0),
       m_pActiveEdit(nullptr),
-      m_bSettingsSaved(false) {}
+      m_bSettingsSaved(false),
+      m_savedSettings{} {}
 
 CConverterDlg::~CConverterDlg() {
     // The window is gone by now: a failure box has no owner.
@@ -130,8 +133,9 @@ void CConverterDlg::OnTimer(UINT_PTR nIDEvent) {
 void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }
 
 void CConverterDlg::SaveSettings(CWnd* reporter) {
-    if (m_bSettingsSaved) return;
+    if (m_bSettingsSaved && std::memcmp(&m_savedSettings, &m_settings, sizeof m_settings) == 0) return;
     m_bSettingsSaved = true;
+    m_savedSettings = m_settings;
     ::SaveSettings(m_settings, reporter);
 }
 

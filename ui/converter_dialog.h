@@ -70,7 +70,8 @@ private:
     void EnterField(CEdit& edit);
     CEdit* EditFromHandle(HWND hWnd);
     void LoadSettings();
-    // Saves the options once: when the session ends, or else when the dialog goes.
+    // Saves the options unless they are stored as they are already: at the end of the session,
+    // and when the dialog goes.
     void SaveSettings(CWnd* reporter);
 
     static const platform::MessageMap<CConverterDlg> messageMap;
@@ -95,4 +96,5 @@ public:
     int16_t m_nWheelDelta;
     CEdit* m_pActiveEdit;
     bool m_bSettingsSaved;
+    Settings m_savedSettings;  // as last saved
 };
