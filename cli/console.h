@@ -22,8 +22,10 @@ public:
 
 private:
     unsigned long m_error = 0;
-    unsigned long m_savedMode = 0;
+#ifdef _WIN32
+    unsigned long m_savedMode = 0;  // the console's mode before colour was switched on
     bool m_modeChanged = false;
+#endif
 };
 
 #ifdef _WIN32

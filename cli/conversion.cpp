@@ -89,14 +89,16 @@ void Converter::Convert(char* text, std::size_t length, Field field, bool cut)
 
 void Converter::ConvertInput(Streams& streams, Field field)
 {
-    std::size_t start = 0, end = 0;
+    // [start, end) is read and not yet taken; [start, searched) holds no line end, so that a long
+    // line arriving in many small reads is searched once, not once per read.
+    std::size_t start = 0, searched = 0, end = 0;
     bool atEnd = false, skipping = false;
     while (m_output.Ok()) {
-        char* const newline = static_cast<char*>(std::memchr(g_input + start, '\n', end - start));
+        char* const newline = static_cast<char*>(std::memchr(g_input + searched, '\n', end - searched));
         if (newline || (atEnd && start < end)) {
             char* const line = g_input + start;
             std::size_t length = static_cast<std::size_t>((newline ? newline : g_input + end) - line);
-            start = newline ? start + length + 1 : end;
+            start = searched = newline ? start + length + 1 : end;
             if (skipping) {
                 skipping = false;
                 continue;
@@ -120,6 +122,7 @@ void Converter::ConvertInput(Streams& streams, Field field)
             end -= start;
             start = 0;
         }
+        searched = end;
         if (end == kInputRoom) {
             // No line end in the whole room: refused, and the rest of the line passed over.
             if (!skipping) {
@@ -127,7 +130,7 @@ void Converter::ConvertInput(Streams& streams, Field field)
                 Convert(g_input, kShownOfCut, field, true);
             }
             skipping = true;
-            end = 0;
+            searched = end = 0;
         }
         const long n = streams.Read(g_input + end, kInputRoom - end);
         if (n < 0) {

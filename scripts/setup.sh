@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make g++ python3 zip unzip
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick openbox desktop-file-utils
-  doctest-dev libbenchmark-dev clang libclang-rt-14-dev hyperfine bitwise
+  doctest-dev libbenchmark-dev clang libclang-rt-14-dev nlohmann-json3-dev hyperfine bitwise
 )
 
 missing=()
