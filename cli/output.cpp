@@ -350,9 +350,10 @@ void Output::Refusal(const char* fieldName, const char* text, std::size_t length
     Put("{\"input\": ", 10);
     if (cut) {
         char shown[kEchoLimit + 3];
-        std::memcpy(shown, text, kEchoLimit);
-        std::memcpy(shown + kEchoLimit, "...", 3);
-        PutJson(shown, sizeof shown);
+        const std::size_t n = std::min(length, kEchoLimit);
+        std::memcpy(shown, text, n);
+        std::memcpy(shown + n, "...", 3);
+        PutJson(shown, n + 3);
     } else {
         PutJson(text, length);
     }
