@@ -7,8 +7,14 @@
 # the desktop's scale. Exits with the program's code: 0 when it ends normally.
 
 lib='@LIBDIR@'
+usage="usage: quendrix (no arguments; the options are set in the program's window)"
 
-[ $# -eq 0 ] || { echo "usage: quendrix (no arguments; the options are set in the program)" >&2; exit 2; }
+case $#:${1:-} in
+  0:) ;;
+  1:--help|1:-h) echo "$usage"; echo "Opens the Quendrix window under Wine; man quendrix says more."; exit 0 ;;
+  1:--version) echo "quendrix (Quendrix) @VERSION@"; exit 0 ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
 command -v wine >/dev/null 2>&1 || {
   echo "quendrix: Wine is not installed; install the Debian package wine (apt install wine)" >&2
   exit 127

@@ -5,7 +5,7 @@
 # while the first start makes the prefix, as at a session's autostart, and still manages the
 # window, at twice the 96-DPI size; it keeps the window above others exactly while Stay on top
 # is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two starts
-# at once take turns at the prefix and both give the 96-DPI size again.
+# at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing stays.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -156,4 +156,8 @@ for pid in "$launcher_pid" "$other_pid"; do
 done
 launcher_pid="" other_pid=""
 [ ! -s "$work/said" ] && [ ! -s "$work/other-said" ] || fail "the launchers said: $(cat "$work/said" "$work/other-said")"
+
+# make uninstall takes away all that make install put there.
+bash "$root/scripts/install.sh" --prefix "$work/usr" uninstall >/dev/null
+[ -z "$(ls -A "$work/usr")" ] || fail "uninstall left $(find "$work/usr" -mindepth 1)"
 echo "1 passed, 0 failed"
