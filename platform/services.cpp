@@ -7,6 +7,20 @@ namespace platform {
 namespace {
 Services g_real;
 Services* g_current = &g_real;
+
+// Wine 8 ignores MB_TOPMOST, so a box meant to be seen would open behind a window that stays on
+// top. The first window the box's call activates is the box: it is raised above every
+// non-topmost window there, as Windows itself does.
+HHOOK g_raiseHook = nullptr;
+LRESULT CALLBACK RaiseFirstActivated(int code, WPARAM wp, LPARAM lp) {
+    LRESULT next = CallNextHookEx(g_raiseHook, code, wp, lp);
+    if (code == HCBT_ACTIVATE && g_raiseHook) {
+        UnhookWindowsHookEx(g_raiseHook);
+        g_raiseHook = nullptr;
+        SetWindowPos(reinterpret_cast<HWND>(wp), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return next;
+}
 }  // namespace
 
 FARPROC LoadProc(const char* library, const char* name) {
@@ -26,7 +40,14 @@ HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, in
 }
 
 int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    return ::MessageBoxA(owner, text, caption, type);
+    if ((type & MB_TOPMOST) && !g_raiseHook)
+        g_raiseHook = SetWindowsHookExA(WH_CBT, RaiseFirstActivated, nullptr, GetCurrentThreadId());
+    int result = ::MessageBoxA(owner, text, caption, type);
+    if (g_raiseHook) {  // never activated: the box could not be shown
+        UnhookWindowsHookEx(g_raiseHook);
+        g_raiseHook = nullptr;
+    }
+    return result;
 }
 
 LONG Services::OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result) {

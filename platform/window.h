@@ -50,7 +50,8 @@ public:
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
     // Tooltips for every child control that has an identifier, their texts asked for on demand
-    // with TTN_NEEDTEXTA; FALSE removes a shown tip and shows no more.
+    // with TTN_NEEDTEXTA or, once the window is a Unicode one, TTN_NEEDTEXTW; FALSE removes a
+    // shown tip and shows no more.
     BOOL EnableToolTips(BOOL enable = TRUE);
 
     // An owner-drawn control draws itself: the parent passes WM_DRAWITEM on to it.

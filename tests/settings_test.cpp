@@ -420,6 +420,42 @@ TEST_CASE("a 'Software' key that cannot be opened for writing is reported and no
     }
 }
 
+TEST_CASE("the end of the session saves the options as the end of the run would, once and without a box") {
+    const std::vector<std::string> none(7, "missing");
+    const std::vector<std::string> all = {Dw(2), Dw(0), Dw(1), Dw(1), Dw(1), Dw(1), Dw(1)};
+    struct Row {
+        const char* name;
+        int32_t saveOnExit;
+        BOOL ending;  // FALSE: another program refused, the session goes on
+        bool softwareReadOnly;
+        std::vector<std::string> atSessionEnd, afterDestructor;
+    };
+    const Row rows[] = {
+        {"saving on: stored as the session ends, not again", 1, TRUE, false, all, none},
+        {"saving off: nothing stored", 0, TRUE, false, none, none},
+        {"the end cancelled: stored at the end of the run instead", 1, FALSE, false, none, all},
+        {"a 'Software' key that cannot be written: no box, nothing stored", 1, TRUE, true, none, none},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.name));
+        RegistryGuard guard;
+        std::vector<std::string> atSessionEnd;
+        Run run(
+            [&](CConverterDlg& d, HWND dlg) {
+                Click(GetDlgItem(dlg, IDC_WORD));
+                d.m_settings.bSaveOnExit = row.saveOnExit;
+                CHECK(SendMessageA(dlg, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != 0);
+                SendMessageA(dlg, WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+                atSessionEnd = StoredOptions();
+                RegistryGuard::Remove();  // whatever the dialog stores later shows
+            },
+            row.softwareReadOnly);
+        CHECK(atSessionEnd == row.atSessionEnd);
+        CHECK(StoredOptions() == row.afterDestructor);
+        CHECK(run.services.boxes.empty());
+    }
+}
+
 TEST_CASE("a dialog whose window never opened saves nothing") {
     RegistryGuard guard;
     RegistryServices services;

@@ -36,9 +36,11 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onMessage(WM_COLORPICKED, &CConverterDlg::OnColorPicked),
     onMouseWheel(&CConverterDlg::OnMouseWheel),
     onNotifyEx(0, TTN_NEEDTEXTA, &CConverterDlg::OnToolTipNotify),
+    onNotifyEx(0, TTN_NEEDTEXTW, &CConverterDlg::OnToolTipNotify),
     onCommand(ID_EDIT_CUT, 0, &CConverterDlg::OnEditCut),
     onCommand(ID_EDIT_COPY, 0, &CConverterDlg::OnEditCopy),
     onCommand(ID_EDIT_PASTE, 0, &CConverterDlg::OnEditPaste),
+    onEndSession(&CConverterDlg::OnEndSession),
 };
 
 CConverterDlg::CConverterDlg(CWnd* pParent)
@@ -47,10 +49,12 @@ CConverterDlg::CConverterDlg(CWnd* pParent)
       m_number(0),
       m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
       m_nWheelDelta(0),
-      m_pActiveEdit(nullptr) {}
+      m_pActiveEdit(nullptr),
+      m_bSettingsSaved(false) {}
 
 CConverterDlg::~CConverterDlg() {
-    SaveSettings();
+    // The window is gone by now: a failure box has no owner.
+    SaveSettings(this);
 }
 
 bool CConverterDlg::OnWndMsg(const Message& m, LRESULT& result) {
@@ -104,8 +108,12 @@ BOOL CConverterDlg::OnInitDialog() {
 }
 
 void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }
-// Runs from the destructor, when the window is gone: a failure box then has no owner.
-void CConverterDlg::SaveSettings() { ::SaveSettings(m_settings, *this); }
+
+void CConverterDlg::SaveSettings(CWnd* reporter) {
+    if (m_bSettingsSaved) return;
+    m_bSettingsSaved = true;
+    ::SaveSettings(m_settings, reporter);
+}
 
 void CConverterDlg::RefreshFields() {
     m_editText.SetWindowText(m_number.GetText());

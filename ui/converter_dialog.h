@@ -33,6 +33,7 @@ private:
     void OnPaint();
     HICON OnQueryDragIcon();
     BOOL OnToolTipNotify(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
+    void OnEndSession(BOOL bEnding);
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
@@ -68,7 +69,8 @@ private:
     void EnterField(CEdit& edit);
     CEdit* EditFromHandle(HWND hWnd);
     void LoadSettings();
-    void SaveSettings();
+    // Saves the options once: when the session ends, or else when the dialog goes.
+    void SaveSettings(CWnd* reporter);
 
     static const platform::MessageMap<CConverterDlg> messageMap;
 
@@ -91,4 +93,5 @@ public:
     Settings m_settings;
     int16_t m_nWheelDelta;
     CEdit* m_pActiveEdit;
+    bool m_bSettingsSaved;
 };
