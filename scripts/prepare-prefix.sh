@@ -147,8 +147,8 @@ prepare() {
 
 EOF
     # Preparing anyway: the resolution and the window manager's setting ride along, at no extra
-    # start of Wine. A prefix told no resolution keeps its own, with the faces made for 96 DPI.
-    if [ -n "$want_dpi" ]; then dpi_lines "$want_dpi"; else face_lines 96; fi
+    # start of Wine. A prefix told no resolution keeps its own, and the faces that fit it.
+    if [ -n "$want_dpi" ]; then dpi_lines "$want_dpi"; else face_lines "$(cat "$dpi_stamp" 2>/dev/null || echo 96)"; fi
     [ -z "$want_managed" ] || managed_lines "$want_managed"
   } | import
 }
