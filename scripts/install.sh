@@ -123,7 +123,7 @@ for face in $faces; do put "$fonts/$face" "lib/quendrix/fonts/$face" 644; done
 write bin/quendrix 755 < <(fill "$root/scripts/launcher.sh")
 write share/man/man1/quendrix.1 644 < <(fill "$root/linux/quendrix.1")
 write share/metainfo/com.holvanta.quendrix.metainfo.xml 644 < <(fill "$root/linux/com.holvanta.quendrix.metainfo.xml")
-for size in 16 32 48; do
+for size in 16 32 48 64; do
   put "$root/res/icon$size.png" "share/icons/hicolor/${size}x$size/apps/quendrix.png" 644
 done
 # StartupWMClass is the class Wine gives the program's windows, so docks group them with the entry.

@@ -53,6 +53,7 @@ lrwxrwxrwx root/root ./usr/lib/quendrix/fonts/tahomabd.ttf -> ../../../share/win
 -rw-r--r-- root/root ./usr/share/icons/hicolor/16x16/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/32x32/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/quendrix.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/man/man1/quendrix.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/qx.1.gz
 -rw-r--r-- root/root ./usr/share/metainfo/com.holvanta.quendrix.metainfo.xml
