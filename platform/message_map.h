@@ -211,6 +211,18 @@ MessageEntry<T> onMouse(UINT message, void (T::*fn)(UINT, POINT)) {
             }};
 }
 
+// WM_TIMER: void OnTimer(UINT_PTR nIDEvent)
+template <class T>
+MessageEntry<T> onTimer(void (T::*fn)(UINT_PTR)) {
+    using F = decltype(fn);
+    return {WM_TIMER, 0, 0, detail::Erase<T>(fn),
+            [](T& self, typename MessageEntry<T>::Erased h, const Message& m, LRESULT& r) {
+                (self.*detail::Restore<F, T>(h))(static_cast<UINT_PTR>(m.wParam));
+                r = 0;
+                return true;
+            }};
+}
+
 // A message whose wParam is a flag: void OnX(BOOL)
 template <class T>
 MessageEntry<T> onFlag(UINT message, void (T::*fn)(BOOL)) {

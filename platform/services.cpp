@@ -9,15 +9,18 @@ Services g_real;
 Services* g_current = &g_real;
 
 // Wine 8 ignores MB_TOPMOST, so a box meant to be seen would open behind a window that stays on
-// top. The first window the box's call activates is the box: it is raised above every
-// non-topmost window there, as Windows itself does.
-HHOOK g_raiseHook = nullptr;
-LRESULT CALLBACK RaiseFirstActivated(int code, WPARAM wp, LPARAM lp) {
-    LRESULT next = CallNextHookEx(g_raiseHook, code, wp, lp);
-    if (code == HCBT_ACTIVATE && g_raiseHook) {
-        UnhookWindowsHookEx(g_raiseHook);
-        g_raiseHook = nullptr;
-        SetWindowPos(reinterpret_cast<HWND>(wp), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+// top. The first top-level window the box's call creates is the box: it is made topmost as it
+// is activated, as Windows does itself.
+thread_local HHOOK t_raiseHook = nullptr;
+thread_local HWND t_box = nullptr;
+LRESULT CALLBACK RaiseBox(int code, WPARAM wp, LPARAM lp) {
+    LRESULT next = CallNextHookEx(t_raiseHook, code, wp, lp);
+    auto hWnd = reinterpret_cast<HWND>(wp);
+    if (code == HCBT_CREATEWND && !t_box && !(reinterpret_cast<CBT_CREATEWNDA*>(lp)->lpcs->style & WS_CHILD)) t_box = hWnd;
+    if (code == HCBT_ACTIVATE && hWnd == t_box && t_raiseHook) {
+        UnhookWindowsHookEx(t_raiseHook);
+        t_raiseHook = nullptr;
+        SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     return next;
 }
@@ -40,12 +43,14 @@ HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, in
 }
 
 int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    if ((type & MB_TOPMOST) && !g_raiseHook)
-        g_raiseHook = SetWindowsHookExA(WH_CBT, RaiseFirstActivated, nullptr, GetCurrentThreadId());
+    if ((type & MB_TOPMOST) && !t_raiseHook) {
+        t_box = nullptr;
+        t_raiseHook = SetWindowsHookExA(WH_CBT, RaiseBox, nullptr, GetCurrentThreadId());
+    }
     int result = ::MessageBoxA(owner, text, caption, type);
-    if (g_raiseHook) {  // never activated: the box could not be shown
-        UnhookWindowsHookEx(g_raiseHook);
-        g_raiseHook = nullptr;
+    if (t_raiseHook) {  // the box was never activated
+        UnhookWindowsHookEx(t_raiseHook);
+        t_raiseHook = nullptr;
     }
     return result;
 }

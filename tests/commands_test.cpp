@@ -312,6 +312,43 @@ TEST_CASE("tooltips: the control's own text, none over a label, none when switch
 }
 
 namespace {
+// The pointer put on the Hex field of the next dialog as it is about to be shown, where it rests:
+// no move reaches any window while the hooks are in place.
+HHOOK g_placeHook = nullptr, g_restHook = nullptr;
+LRESULT CALLBACK PointAtHex(int code, WPARAM wp, LPARAM lp) {
+    const auto* ret = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    if (code == HC_ACTION && ret->message == WM_INITDIALOG && GetDlgItem(ret->hwnd, IDC_HEX)) {
+        RECT r;
+        GetWindowRect(GetDlgItem(ret->hwnd, IDC_HEX), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    return CallNextHookEx(g_placeHook, code, wp, lp);
+}
+LRESULT CALLBACK NoMoves(int code, WPARAM wp, LPARAM lp) {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && msg->message == WM_MOUSEMOVE) msg->message = WM_NULL;
+    return CallNextHookEx(g_restHook, code, wp, lp);
+}
+}  // namespace
+
+TEST_CASE("a pointer resting on a control from the first instant gets its tooltip") {
+    Session s;
+    g_placeHook = SetWindowsHookExA(WH_CALLWNDPROCRET, PointAtHex, nullptr, GetCurrentThreadId());
+    g_restHook = SetWindowsHookExA(WH_GETMESSAGE, NoMoves, nullptr, GetCurrentThreadId());
+    s.Run([&](HWND) {
+        HWND tip = nullptr;
+        for (DWORD start = GetTickCount(); !tip && GetTickCount() - start < 3000;) {
+            Pump();
+            tip = VisibleToolTip();
+        }
+        UnhookWindowsHookEx(g_restHook);
+        UnhookWindowsHookEx(g_placeHook);
+        REQUIRE(tip != nullptr);
+        CHECK(Text(tip) == "Hexadecimal numbers. Color is displayed in RRGGBB form");
+    });
+}
+
+namespace {
 // A right click of the real pointer at a point of the screen; both halves are queued before
 // anything handles the press, which on the caption waits for the release.
 void RightClickAt(POINT screen) {

@@ -149,7 +149,9 @@ BOOL CConverterDlg::OnToolTipNotify(UINT, NMHDR* pNMHDR, LRESULT*) {
 }
 
 void CConverterDlg::OnEndSession(BOOL bEnding) {
-    // The process ends as soon as this returns and the modal loop never unwinds, so the
-    // destructor would save nothing; there is no one left to read a failure box either.
+    // At logoff or shutdown the process ends as soon as this returns and the modal loop never
+    // unwinds, so the destructor would save nothing; no one is left to read a failure box
+    // either. (When only this program is asked to close, for an update, it may go on: what
+    // changes after this is saved at the end of the run as usual.)
     if (bEnding) SaveSettings(nullptr);
 }

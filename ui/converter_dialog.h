@@ -42,7 +42,8 @@ private:
     void ApplyStayOnTop();
     void CommitIfLeft();
 
-    // Editing (converter_dialog.cpp)
+    // Start and editing (converter_dialog.cpp)
+    void OnTimer(UINT_PTR nIDEvent);
     void OnKillfocusText();
     void OnKillfocusDec();
     void OnKillfocusBin();
@@ -69,7 +70,8 @@ private:
     void EnterField(CEdit& edit);
     CEdit* EditFromHandle(HWND hWnd);
     void LoadSettings();
-    // Saves the options once: when the session ends, or else when the dialog goes.
+    // Saves the options unless they are stored as they are already: at the end of the session,
+    // and when the dialog goes.
     void SaveSettings(CWnd* reporter);
 
     static const platform::MessageMap<CConverterDlg> messageMap;
@@ -94,4 +96,5 @@ public:
     int16_t m_nWheelDelta;
     CEdit* m_pActiveEdit;
     bool m_bSettingsSaved;
+    Settings m_savedSettings;  // as last saved
 };

@@ -1362,8 +1362,8 @@ def options_saved_at_exit_and_loaded_at_start(t):
 
 @scenario
 def options_saved_when_the_session_ends(t):
-    # Logoff, shutdown or an update restart: the process ends right after WM_ENDSESSION, and the
-    # modal loop never unwinds.
+    # Logoff or shutdown: the process ends right after WM_ENDSESSION, and the modal loop never
+    # unwinds.
     t.registry_clear()
     t.registry_set("Save on exit", 1)
     t.start(clean=False)
