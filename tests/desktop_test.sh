@@ -3,6 +3,8 @@
 # entry's command, under a real window manager (openbox, on a screen of its own), with a home of
 # its own so the user's is untouched. The window manager manages the window and keeps it above
 # others exactly while Stay on top is on; Escape ends the program and the launcher returns 0.
+# Started on a display that does not exist, the program cannot make its window and the launcher
+# returns non-zero.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -96,4 +98,16 @@ launcher_pid=""
 [ "$rc" = 0 ] || fail "the launcher returned $rc"
 # Quiet: the one line about the first start, nothing of Wine's.
 [ "$(wc -l <"$work/said")" = 1 ] || fail "the launcher said more than one line: $(cat "$work/said")"
+
+# A start that cannot make the window is reported as a failure; Wine, not the program, says why.
+# A display nobody serves: the first number from 900 up without a socket.
+missing=900
+while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
+set +e
+env -u WINEPREFIX -u WINELOADER -u WINESERVER -u WINEDEBUG -u WINEDLLOVERRIDES \
+  HOME="$work/home" XDG_DATA_HOME="$work/data" DISPLAY=":$missing" timeout 60 "$command" >"$work/said" 2>&1
+rc=$?
+set -e
+[ "$rc" = 1 ] || fail "started on a display that does not exist, the launcher returned $rc, not 1: $(cat "$work/said")"
+echo "on a display that does not exist: exit code $rc"
 echo "1 passed, 0 failed"
