@@ -420,6 +420,12 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
             CHECK(client.right == 423);
             CHECK(client.bottom == 112);
         }
+        // Every label and button with a text in the template is measured; one read as empty
+        // would otherwise pass unseen.
+        const auto labelled = std::count_if(want.controls.begin(), want.controls.end(), [](const Control& c) {
+            return (c.cls == kStatic || c.cls == kButton) && !c.text.number && !c.text.text.empty();
+        });
+        long measured = 0;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char text[128] = {}, cls[16] = {};
             GetWindowTextA(child, text, sizeof text);
@@ -440,7 +446,9 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
             GetClientRect(child, &box);
             CHECK(ink <= room);
             CHECK(drawn.bottom <= box.bottom);
+            ++measured;
         }
+        CHECK(measured == labelled);
         DestroyWindow(dialog);
     }
 }
