@@ -208,7 +208,7 @@ class Soak:
                     and s.gui.get("capture") == "0", "the window idle, nothing else open", timeout=10)
         # Asked twice: the first count brings the counter's own code and data into memory.
         for _ in range(2):
-            got = self.t.suite.probe.ask("objects")
+            got = self.t.suite.probe.ask("objects", timeout=60)
             if "error" in got:
                 raise Failure(f"{when}: {got['error']}")
         print(f"{when} ({self.actions} actions): working set {got['working_set'] / MIB:.2f} MiB, "

@@ -137,12 +137,24 @@ class Bell:
 
 class Probe:
     def __init__(self, exe):
-        self.proc = subprocess.Popen([WINE, exe, "serve"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        self.exe = exe
+        self.start()
+
+    def start(self):
+        self.proc = subprocess.Popen([WINE, self.exe, "serve"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL, text=True, encoding="latin-1")
 
-    def ask(self, line):
+    def ask(self, line, timeout=30):
+        """One request, one JSON line. A probe still waiting for the program after `timeout`
+        seconds (Wine lets a message to a stopped program wait past its own timeout) fails the
+        scenario and is replaced for the next."""
         self.proc.stdin.write(line + "\n")
         self.proc.stdin.flush()
+        if not select.select([self.proc.stdout], [], [], timeout)[0]:
+            self.proc.kill()
+            self.proc.wait()
+            self.start()
+            raise Failure(f"the program did not answer the probe's {line.split()[0]!r} within {timeout} s")
         reply = self.proc.stdout.readline()
         if not reply:
             raise RuntimeError("the probe ended")
