@@ -7,7 +7,7 @@
 //   e2e_probe serve          one snapshot per "state" line on stdin; also "clipboard",
 //                            "clip TEXT" (sets it),
 //                            "reg-clear", "reg-set NAME NUMBER", "pixel X Y",
-//                            "htm-assoc on|off" (HTML pages to the browser), "quit"
+//                            "htm-assoc" (HTML pages to the browser), "quit"
 //   e2e_probe reg-clear      removes the maker's key with everything under it
 //   "objects" (served)       the program's working set and, in the soak's build, its live GDI
 //                            and USER objects as its own counter tells them
@@ -358,13 +358,10 @@ bool SetRegistry(const std::string& name, DWORD value) {
     return ok;
 }
 
-// HTML pages opened by the shell with the browser, as on a usual desktop. Wine's shell reads
-// the machine's classes only, so the association goes there, and "off" takes it away again.
-bool AssociateHtml(bool on) {
-    if (!on) {
-        LSTATUS s = RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
-        return s == ERROR_SUCCESS || s == ERROR_FILE_NOT_FOUND;
-    }
+// HTML pages opened by the shell with the browser, as on a usual desktop and as the prepared
+// prefix has it; a prefix an older suite left without it gets it back. Wine's shell reads the
+// machine's classes only, so the association goes there.
+bool AssociateHtml() {
     HKEY h = nullptr;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) != ERROR_SUCCESS)
         return false;
@@ -401,7 +398,7 @@ std::string Answer(const std::string& line) {
         DWORD value = static_cast<DWORD>(std::strtoul(rest.c_str() + cut + 1, nullptr, 0));
         return SetRegistry(rest.substr(0, cut), value) ? "{\"ok\":true}" : "{\"ok\":false}";
     }
-    if (cmd == "htm-assoc") return AssociateHtml(rest == "on") ? "{\"ok\":true}" : "{\"ok\":false}";
+    if (cmd == "htm-assoc") return AssociateHtml() ? "{\"ok\":true}" : "{\"ok\":false}";
     if (cmd == "pixel") {
         int x = 0, y = 0;
         std::sscanf(rest.c_str(), "%d %d", &x, &y);
