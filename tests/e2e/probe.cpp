@@ -7,7 +7,8 @@
 //   e2e_probe serve          one snapshot per "state" line on stdin; also "clipboard",
 //                            "clip TEXT" (sets it),
 //                            "reg-clear", "reg-set NAME NUMBER", "pixel X Y",
-//                            "htm-assoc" (HTML pages to the browser), "quit"
+//                            "htm-assoc" (HTML pages to the browser), "sync" (every other
+//                            program's window has handled what was sent to it), "quit"
 //   e2e_probe reg-clear      removes the maker's key with everything under it
 //   "objects" (served)       the program's working set and, in the soak's build, its live GDI
 //                            and USER objects as its own counter tells them
@@ -371,6 +372,19 @@ bool AssociateHtml() {
     return ok;
 }
 
+// Lets every other process's window handle what it has been sent: a window answers only from
+// its message loop, where Wine first reads the X events waiting for it. After the pointer was
+// let go over another program's window, that program resets the keyboard state Wine keeps from
+// the keymap it was told of then; a key pressed before it has done so can lose its Alt.
+BOOL CALLBACK SyncTop(HWND w, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    DWORD_PTR ignored = 0;
+    if (pid != GetCurrentProcessId() && IsWindowVisible(w))
+        SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    return TRUE;
+}
+
 std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -397,6 +411,10 @@ std::string Answer(const std::string& line) {
         if (cut == std::string::npos) return "{\"ok\":false}";
         DWORD value = static_cast<DWORD>(std::strtoul(rest.c_str() + cut + 1, nullptr, 0));
         return SetRegistry(rest.substr(0, cut), value) ? "{\"ok\":true}" : "{\"ok\":false}";
+    }
+    if (cmd == "sync") {
+        EnumWindows(SyncTop, 0);
+        return "{\"ok\":true}";
     }
     if (cmd == "htm-assoc") return AssociateHtml() ? "{\"ok\":true}" : "{\"ok\":false}";
     if (cmd == "pixel") {

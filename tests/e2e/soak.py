@@ -163,7 +163,7 @@ class Soak:
             self.t.drag(self.t.path(sx, sy, *patch))
             self.t.wait(lambda s: s.raw.get("swatch_pixel") == PATCH, "the swatch following the pointer", timeout=10)
         finally:
-            self.t.up()
+            self.t.release_over_other_window()
         self.done["eyedropper drag"] += 1
         self.value = int(PATCH, 16)
         self.shows("the picked colour the value", extra=lambda s: s.gui.get("capture") == "0")
@@ -204,7 +204,7 @@ class Soak:
     def measure(self, when):
         """The working set and live objects with the window idle, as at the start of a round."""
         self.t.park_mouse()
-        self.t.wait(lambda s: s.main["enabled"] and not s.tooltips() and not s.menus() and not s.of_program("#32770")
+        self.t.wait(lambda s: s.main["enabled"] and not s.tooltips() and s.no_menu() and not s.of_program("#32770")
                     and s.gui.get("capture") == "0", "the window idle, nothing else open", timeout=10)
         # Asked twice: the first count brings the counter's own code and data into memory.
         for _ in range(2):

@@ -454,6 +454,14 @@ class Run:
     def up(self, button=1):
         self.xdo("mouseup", button)
 
+    def release_over_other_window(self, button=1):
+        """Lets the button go over another program's window (the colour patch). That program
+        then resets Wine's keyboard state to the X keymap of that moment, and a key pressed
+        before it has done so loses its Alt (Alt+S typed an "s"): wait until every window has
+        handled what it was sent."""
+        self.up(button)
+        self.suite.probe.ask("sync")
+
     def replace(self, field, text):
         """Into the field by its mnemonic, everything in it selected, the text typed over it."""
         self.key(f"alt+{MNEMONIC[field]}")
@@ -1242,7 +1250,7 @@ def eyedropper_drag_picks_a_screen_colour(t):
                    "the swatch showing the patch's colour during the pick, holding the capture")
         expect(s.text(HEX) == "ABCDEF" and s.focus == TEXT, "the value unchanged until the release", s)
     finally:
-        t.up()
+        t.release_over_other_window()
     s = t.fields({HEX: "123456", DEC: "1193046", IP: "0.18.52.86"}, "the picked colour the value at the release",
                  focus=TEXT, extra=lambda s: s.gui.get("capture") == "0")
     t.wait(lambda s: s.raw.get("swatch_pixel") == "123456", "the swatch drawn in the picked colour")
@@ -1265,7 +1273,7 @@ def eyedropper_cancelled_by_the_right_button(t):
         t.wait(lambda s: s.raw.get("swatch_pixel") == "0000FF" and s.gui.get("capture") == "0",
                "the colour from before the pick back, the capture released")
     finally:
-        t.up()
+        t.release_over_other_window()
     # A key after the release: once the program shows it, the release has been handled too.
     t.key("alt+s")
     t.fields({HEX: "AB0000FF", DEC: "2868904191"}, "nothing reported after the cancel, then Signed off",
@@ -1284,6 +1292,7 @@ def hovering_over_the_swatch_starts_no_pick(t):
     s = t.fields({HEX: "AB0000FF"}, "0xAB0000FF committed", focus=TEXT)
     sx, sy = s.centre(COLOR)
     t.drag(t.path(sx, sy, *patch))
+    t.suite.probe.ask("sync")  # the pointer entered the patch: as after a release over it
     # A click elsewhere after the moves: once it shows, the moves over the swatch have been
     # handled. Had they started a pick, the swatch would hold the click and report its colour.
     t.click_control(SIGNED, s)
