@@ -27,6 +27,8 @@ void CConverterApp::WinHelp(DWORD_PTR, UINT) {
     HINSTANCE result = platform::ShellOpen(nullptr, "open", "Help\\Quendrix.htm", SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         platform::Beep(MB_ICONEXCLAMATION);
-        platform::ShowMessageBox(nullptr, text, nullptr, MB_ICONEXCLAMATION);
+        // Unowned, yet above the converter window even when that stays on top. (Not task-modal:
+        // the window would come back without the focus.)
+        platform::ShowMessageBox(nullptr, text, nullptr, MB_ICONEXCLAMATION | MB_TOPMOST | MB_SETFOREGROUND);
     }
 }

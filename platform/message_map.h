@@ -211,16 +211,36 @@ MessageEntry<T> onMouse(UINT message, void (T::*fn)(UINT, POINT)) {
             }};
 }
 
-// WM_ENABLE: void OnEnable(BOOL enabled)
+// WM_TIMER: void OnTimer(UINT_PTR nIDEvent)
 template <class T>
-MessageEntry<T> onEnable(void (T::*fn)(BOOL)) {
+MessageEntry<T> onTimer(void (T::*fn)(UINT_PTR)) {
     using F = decltype(fn);
-    return {WM_ENABLE, 0, 0, detail::Erase<T>(fn),
+    return {WM_TIMER, 0, 0, detail::Erase<T>(fn),
+            [](T& self, typename MessageEntry<T>::Erased h, const Message& m, LRESULT& r) {
+                (self.*detail::Restore<F, T>(h))(static_cast<UINT_PTR>(m.wParam));
+                r = 0;
+                return true;
+            }};
+}
+
+// A message whose wParam is a flag: void OnX(BOOL)
+template <class T>
+MessageEntry<T> onFlag(UINT message, void (T::*fn)(BOOL)) {
+    using F = decltype(fn);
+    return {message, 0, 0, detail::Erase<T>(fn),
             [](T& self, typename MessageEntry<T>::Erased h, const Message& m, LRESULT& r) {
                 (self.*detail::Restore<F, T>(h))(static_cast<BOOL>(m.wParam));
                 r = 0;
                 return true;
             }};
 }
+
+// WM_ENABLE: void OnEnable(BOOL enabled)
+template <class T>
+MessageEntry<T> onEnable(void (T::*fn)(BOOL)) { return onFlag(WM_ENABLE, fn); }
+
+// WM_ENDSESSION: void OnEndSession(BOOL ending); the process may end as soon as it returns
+template <class T>
+MessageEntry<T> onEndSession(void (T::*fn)(BOOL)) { return onFlag(WM_ENDSESSION, fn); }
 
 }  // namespace platform

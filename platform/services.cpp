@@ -9,6 +9,23 @@ namespace platform {
 namespace {
 Services g_real;
 Services* g_current = &g_real;
+
+// Wine 8 ignores MB_TOPMOST, so a box meant to be seen would open behind a window that stays on
+// top. The first top-level window the box's call creates is the box: it is made topmost as it
+// is activated, as Windows does itself.
+thread_local HHOOK t_raiseHook = nullptr;
+thread_local HWND t_box = nullptr;
+LRESULT CALLBACK RaiseBox(int code, WPARAM wp, LPARAM lp) {
+    LRESULT next = CallNextHookEx(t_raiseHook, code, wp, lp);
+    auto hWnd = reinterpret_cast<HWND>(wp);
+    if (code == HCBT_CREATEWND && !t_box && !(reinterpret_cast<CBT_CREATEWNDA*>(lp)->lpcs->style & WS_CHILD)) t_box = hWnd;
+    if (code == HCBT_ACTIVATE && hWnd == t_box && t_raiseHook) {
+        UnhookWindowsHookEx(t_raiseHook);
+        t_raiseHook = nullptr;
+        SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return next;
+}
 }  // namespace
 
 FARPROC LoadProc(const char* library, const char* name) {
@@ -35,7 +52,16 @@ HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, in
 }
 
 int Services::MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    return ::MessageBoxA(owner, text, caption, type);
+    if ((type & MB_TOPMOST) && !t_raiseHook) {
+        t_box = nullptr;
+        t_raiseHook = SetWindowsHookExA(WH_CBT, RaiseBox, nullptr, GetCurrentThreadId());
+    }
+    int result = ::MessageBoxA(owner, text, caption, type);
+    if (t_raiseHook) {  // the box was never activated
+        UnhookWindowsHookEx(t_raiseHook);
+        t_raiseHook = nullptr;
+    }
+    return result;
 }
 
 LONG Services::OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result) {

@@ -13,6 +13,7 @@ public:
     virtual ~Services() = default;
     virtual BOOL Beep(UINT type);
     virtual HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, int show);
+    // MB_TOPMOST is honoured where the system ignores it (Wine 8).
     virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
     virtual LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result);
 };

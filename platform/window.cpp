@@ -63,12 +63,28 @@ BOOL CWnd::EnableToolTips(BOOL enable) {
             tool.lpszText = LPSTR_TEXTCALLBACKA;
             ::SendMessageA(m_hWndToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         }
+        RelayPointer();
     }
     if (m_hWndToolTip) {
         if (!enable) ::SendMessageA(m_hWndToolTip, TTM_POP, 0, 0);
         ::SendMessageA(m_hWndToolTip, TTM_ACTIVATE, enable, 0);
     }
     return TRUE;
+}
+
+void CWnd::RelayPointer() {
+    // The tools see the pointer only when it moves: one already resting on a control starts
+    // that control's tip now, after the usual delay, as if it had just arrived.
+    MSG msg{};
+    if (!GetCursorPos(&msg.pt)) return;
+    msg.hwnd = WindowFromPoint(msg.pt);
+    if (!msg.hwnd || ::GetParent(msg.hwnd) != m_hWnd) return;
+    POINT client = msg.pt;
+    ::ScreenToClient(msg.hwnd, &client);
+    msg.message = WM_MOUSEMOVE;
+    msg.lParam = MAKELPARAM(client.x, client.y);
+    msg.time = static_cast<DWORD>(GetMessageTime());
+    ::SendMessageA(m_hWndToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 bool CWnd::OnWndMsg(const platform::Message&, LRESULT&) {

@@ -50,7 +50,9 @@ public:
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
     // Tooltips for every child control that has an identifier, their texts asked for on demand
-    // with TTN_NEEDTEXTA; FALSE removes a shown tip and shows no more.
+    // with TTN_NEEDTEXTA or, once the window is a Unicode one, TTN_NEEDTEXTW; FALSE removes a
+    // shown tip and shows no more. A control the pointer already rests on shows its tip after
+    // the usual delay.
     BOOL EnableToolTips(BOOL enable = TRUE);
 
     // An owner-drawn control draws itself: the parent passes WM_DRAWITEM on to it.
@@ -65,6 +67,7 @@ protected:
 private:
     // Runs one message through the map, then, unless the map ended it, the original procedure.
     LRESULT Route(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp);
+    void RelayPointer();
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     const platform::Message* m_pCurrentMsg = nullptr;

@@ -54,22 +54,25 @@ void LoadSettings(Settings& s) {
     RegCloseKey(software);
 }
 
-void SaveSettings(const Settings& s, CWnd& reporter) {
+void SaveSettings(const Settings& s, CWnd* reporter) {
     // Writing is opt-in: with saving never on, no key is even opened.
     if (!s.bSaveOnExit && !s.bSaveOnExitLoaded) return;
 
+    auto report = [reporter](const char* text) {
+        if (reporter) reporter->MessageBox(text);
+    };
     HKEY software = nullptr, maker = nullptr, product = nullptr;
     if (platform::OpenRegistryKey(HKEY_CURRENT_USER, "Software", kSaveAccess, &software) != ERROR_SUCCESS) {
-        reporter.MessageBox("Couldn't open 'Software' key");
+        report("Couldn't open 'Software' key");
         return;
     }
     if (CreateKey(software, "Holvanta", &maker) != ERROR_SUCCESS) {
-        reporter.MessageBox("Couldn't open 'Holvanta' key");
+        report("Couldn't open 'Holvanta' key");
         RegCloseKey(software);
         return;
     }
     if (CreateKey(maker, "Quendrix", &product) != ERROR_SUCCESS) {
-        reporter.MessageBox("Couldn't open 'Quendrix' key");
+        report("Couldn't open 'Quendrix' key");
         RegCloseKey(maker);
         RegCloseKey(software);
         return;

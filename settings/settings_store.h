@@ -17,5 +17,6 @@ LONG WriteRegDword(HKEY key, const char* name, int32_t value);
 // Replaces each field found in the registry; the others keep what they hold.
 void LoadSettings(Settings& settings);
 // Writes the options when saving is on, or only "Save on exit" = 0 when it was on at load and
-// is off now; a key that cannot be opened is reported through `reporter`'s message box.
-void SaveSettings(const Settings& settings, CWnd& reporter);
+// is off now; a key that cannot be opened is reported through `reporter`'s message box, or not
+// at all without a reporter.
+void SaveSettings(const Settings& settings, CWnd* reporter);

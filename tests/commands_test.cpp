@@ -10,6 +10,7 @@
 #include "ui/converter_dialog.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 using namespace uitest;
@@ -233,66 +234,202 @@ std::string HoverTip(HWND dlg, int id, bool& shown) {
 }
 }  // namespace
 
-TEST_CASE("tooltips: the control's own text, none over a label, none when switched off") {
-    Session s;
-    s.Run([&](HWND dlg) {
-        struct Row {
-            int id;
-            const char* tip;
-        };
-        const Row rows[] = {
-            {IDC_HEX, "Hexadecimal numbers. Color is displayed in RRGGBB form"},
-            {IDC_SPIN, "Increment/decrement value. Use [Settings...] menu to adjust stepping."},
-            {IDC_WORD, "2-byte wide numbers."},
-        };
-        bool shown = false;
-        for (const Row& row : rows) {
-            CAPTURE(row.id);
-            CHECK(HoverTip(dlg, row.id, shown) == row.tip);
-            CHECK(shown);
-        }
-        HoverTip(dlg, 0, shown);
-        CHECK_FALSE(shown);
+namespace {
+// Makes the next dialog this thread creates a Unicode window from its first message on, as
+// Windows' subclassing does (Wine 8 leaves it ANSI): a Unicode procedure in front of its own,
+// as comctl32's is on Windows. Controls that ask the dialog which form it wants (the tooltip,
+// when its tools are added) then hear Unicode.
+class UnicodeDialog {
+public:
+    UnicodeDialog() { s_hook = SetWindowsHookExA(WH_CBT, OnCreate, nullptr, GetCurrentThreadId()); }
+    ~UnicodeDialog() {
+        if (s_hook) UnhookWindowsHookEx(s_hook);
+        s_hook = nullptr;
+    }
+    static bool Made(HWND dlg) { return s_dialog == dlg && IsWindowUnicode(dlg); }
 
-        WithSettings(dlg, [&](HWND settings) {
-            Click(GetDlgItem(settings, IDC_TOOLTIPS));
-            Key(VK_RETURN);
+private:
+    static LRESULT CALLBACK OnCreate(int code, WPARAM wp, LPARAM lp) {
+        LRESULT next = CallNextHookEx(s_hook, code, wp, lp);
+        auto hWnd = reinterpret_cast<HWND>(wp);
+        char cls[16] = "";
+        if (code == HCBT_CREATEWND && s_hook && GetClassNameA(hWnd, cls, sizeof cls) && std::string(cls) == "#32770") {
+            s_ansiProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnicodeFront)));
+            s_dialog = hWnd;
+            UnhookWindowsHookEx(s_hook);
+            s_hook = nullptr;
+        }
+        return next;
+    }
+    static LRESULT CALLBACK UnicodeFront(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
+        return CallWindowProcW(s_ansiProc, hWnd, msg, wp, lp);
+    }
+    static inline HHOOK s_hook = nullptr;
+    static inline WNDPROC s_ansiProc = nullptr;
+    static inline HWND s_dialog = nullptr;
+};
+}  // namespace
+
+TEST_CASE("tooltips: the control's own text, none over a label, none when switched off") {
+    for (bool unicode : {false, true}) {
+        CAPTURE(unicode);
+        Session s;
+        std::optional<UnicodeDialog> windows;
+        if (unicode) windows.emplace();
+        s.Run([&](HWND dlg) {
+            REQUIRE(UnicodeDialog::Made(dlg) == unicode);
+            struct Row {
+                int id;
+                const char* tip;
+            };
+            const Row rows[] = {
+                {IDC_HEX, "Hexadecimal numbers. Color is displayed in RRGGBB form"},
+                {IDC_SPIN, "Increment/decrement value. Use [Settings...] menu to adjust stepping."},
+                {IDC_WORD, "2-byte wide numbers."},
+            };
+            bool shown = false;
+            for (const Row& row : rows) {
+                CAPTURE(row.id);
+                CHECK(HoverTip(dlg, row.id, shown) == row.tip);
+                CHECK(shown);
+            }
+            HoverTip(dlg, 0, shown);
+            CHECK_FALSE(shown);
+
+            WithSettings(dlg, [&](HWND settings) {
+                Click(GetDlgItem(settings, IDC_TOOLTIPS));
+                Key(VK_RETURN);
+            });
+            HoverTip(dlg, IDC_HEX, shown);
+            CHECK_FALSE(shown);
+            CHECK(s.dlg.m_settings.bToolTips == 0);
         });
-        HoverTip(dlg, IDC_HEX, shown);
-        CHECK_FALSE(shown);
-        CHECK(s.dlg.m_settings.bToolTips == 0);
+    }
+}
+
+namespace {
+// The pointer put on the Hex field of the next dialog as it is about to be shown, where it rests:
+// no move reaches any window while the hooks are in place.
+HHOOK g_placeHook = nullptr, g_restHook = nullptr;
+LRESULT CALLBACK PointAtHex(int code, WPARAM wp, LPARAM lp) {
+    const auto* ret = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    if (code == HC_ACTION && ret->message == WM_INITDIALOG && GetDlgItem(ret->hwnd, IDC_HEX)) {
+        RECT r;
+        GetWindowRect(GetDlgItem(ret->hwnd, IDC_HEX), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    return CallNextHookEx(g_placeHook, code, wp, lp);
+}
+LRESULT CALLBACK NoMoves(int code, WPARAM wp, LPARAM lp) {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && msg->message == WM_MOUSEMOVE) msg->message = WM_NULL;
+    return CallNextHookEx(g_restHook, code, wp, lp);
+}
+}  // namespace
+
+TEST_CASE("a pointer resting on a control from the first instant gets its tooltip") {
+    Session s;
+    g_placeHook = SetWindowsHookExA(WH_CALLWNDPROCRET, PointAtHex, nullptr, GetCurrentThreadId());
+    g_restHook = SetWindowsHookExA(WH_GETMESSAGE, NoMoves, nullptr, GetCurrentThreadId());
+    s.Run([&](HWND) {
+        HWND tip = nullptr;
+        for (DWORD start = GetTickCount(); !tip && GetTickCount() - start < 3000;) {
+            Pump();
+            tip = VisibleToolTip();
+        }
+        UnhookWindowsHookEx(g_restHook);
+        UnhookWindowsHookEx(g_placeHook);
+        REQUIRE(tip != nullptr);
+        CHECK(Text(tip) == "Hexadecimal numbers. Color is displayed in RRGGBB form");
     });
 }
 
-TEST_CASE("the context menu opens at the mouse, or just inside the client area from the keyboard") {
+namespace {
+// A right click of the real pointer at a point of the screen; both halves are queued before
+// anything handles the press, which on the caption waits for the release.
+void RightClickAt(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    REQUIRE(SendInput(2, in, sizeof in[0]) == 2);
+    Pump();
+}
+
+// A point of the window's caption, as its own hit test finds it.
+POINT CaptionPoint(HWND dlg) {
+    RECT r;
+    GetWindowRect(dlg, &r);
+    POINT p{(r.left + r.right) / 2, r.top};
+    while (p.y < r.bottom && SendMessageA(dlg, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) != HTCAPTION) ++p.y;
+    return p;
+}
+}  // namespace
+
+TEST_CASE("the context menu opens at the mouse or just inside the client area; the caption's is the system menu") {
+    struct Row {
+        const char* name;
+        std::function<POINT(HWND dlg)> open;  // returns where the menu should open
+        UINT lastItem;  // the field menu ends with Paste, the system menu with About
+    };
+    const Row rows[] = {
+        {"right click in the client area",
+         [](HWND dlg) {
+             POINT at{200, 60};
+             PostMessageA(dlg, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+             PostMessageA(dlg, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+             Pump();
+             ClientToScreen(dlg, &at);
+             return at;
+         },
+         ID_EDIT_PASTE},
+        {"Shift+F10",
+         [](HWND dlg) {
+             SetFocus(GetDlgItem(dlg, IDC_LONG));
+             Key(VK_F10, kShift);
+             POINT corner{5, 5};
+             ClientToScreen(dlg, &corner);
+             return corner;
+         },
+         ID_EDIT_PASTE},
+        {"the menu key",
+         [](HWND dlg) {
+             SetFocus(GetDlgItem(dlg, IDC_LONG));
+             Key(VK_APPS);
+             POINT corner{5, 5};
+             ClientToScreen(dlg, &corner);
+             return corner;
+         },
+         ID_EDIT_PASTE},
+        {"right click on the caption",
+         [](HWND dlg) {
+             POINT at = CaptionPoint(dlg);
+             RightClickAt(at);
+             return at;
+         },
+         IDM_ABOUTBOX},
+    };
     Session s;
     s.Run([&](HWND dlg) {
-        POINT client{200, 60};
-        POINT expected = client;
-        ClientToScreen(dlg, &expected);
-        POINT shown = ContextMenuAt(dlg, client, VK_ESCAPE);
-        CHECK(shown.x == expected.x);
-        CHECK(shown.y == expected.y);
-
-        POINT corner{0, 0};
-        ClientToScreen(dlg, &corner);
-        for (unsigned keys : {1u, 2u}) {
-            CAPTURE(keys);
-            POINT at{-1, -1};
+        for (const Row& row : rows) {
+            CAPTURE(std::string(row.name));
+            POINT shown{-1, -1};
+            UINT last = 0;
             WhenWindowAppears(IsPopupMenu, [&](HWND menu) {
                 RECT r;
                 GetWindowRect(menu, &r);
-                at = {r.left, r.top};
+                shown = {r.left, r.top};
+                auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+                last = GetMenuItemID(items, GetMenuItemCount(items) - 1);
                 Press(VK_ESCAPE);
             });
-            SetFocus(GetDlgItem(dlg, IDC_LONG));
-            if (keys == 1)
-                Key(VK_F10, kShift);
-            else
-                Key(VK_APPS);
+            POINT expected = row.open(dlg);
             Pump();
-            CHECK(at.x == corner.x + 5);
-            CHECK(at.y == corner.y + 5);
+            CHECK(last == row.lastItem);
+            CHECK(shown.x == expected.x);
+            CHECK(shown.y == expected.y);
         }
     });
 }

@@ -57,7 +57,7 @@ public:
     CEdit m_editDec, m_editHex;
     CNoXEdit m_editText;
     CCountingButton m_color;
-    int textLengthCalls = 0;
+    int hitTests = 0;
 
     void Note(const char* what) { log.emplace_back(what); }
     void OnUpdateDec() { Note("update dec"); }
@@ -67,18 +67,25 @@ public:
     void OnSetHex() { Note("set hex"); }
     void OnLongFirst() { Note("long first"); }
     void OnLongSecond() { Note("long second"); }
-    // Default processing in the middle of a handler: the caption's length, plus a mark.
-    LRESULT OnGetTextLength(WPARAM, LPARAM) {
-        ++textLengthCalls;
-        return Default() + 1000;
+    // Default processing in the middle of a handler: the hit test's answer, plus a mark when
+    // the test asks (wParam 1; the system sends 0). A message without text, so the answer is
+    // the same whatever the window's character form.
+    LRESULT OnHitTest(WPARAM wp, LPARAM) {
+        ++hitTests;
+        return Default() + (wp == 1 ? 1000 : 0);
     }
-    BOOL OnNeedText(UINT, NMHDR* hdr, LRESULT*) {
-        auto* tip = reinterpret_cast<TOOLTIPTEXTA*>(hdr);
+    // Either form, as the window is ANSI (Wine) or Unicode (Windows' subclassing).
+    template <class ToolTipText>
+    static BOOL NameString(NMHDR* hdr) {
+        auto* tip = reinterpret_cast<ToolTipText*>(hdr);
         if (!(tip->uFlags & TTF_IDISHWND)) return FALSE;
         int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(hdr->idFrom));
-        tip->lpszText = MAKEINTRESOURCEA(id);
+        tip->lpszText = reinterpret_cast<decltype(tip->lpszText)>(static_cast<ULONG_PTR>(id));
         tip->hinst = GetModuleHandleA(nullptr);
         return TRUE;
+    }
+    BOOL OnNeedText(UINT, NMHDR* hdr, LRESULT*) {
+        return hdr->code == TTN_NEEDTEXTW ? NameString<TOOLTIPTEXTW>(hdr) : NameString<TOOLTIPTEXTA>(hdr);
     }
 
 protected:
@@ -102,8 +109,9 @@ const MessageMap<CProbeDlg> CProbeDlg::map = {
     platform::onCommand(IDC_HEX, EN_SETFOCUS, &CProbeDlg::OnSetHex),
     platform::onCommand(IDC_LONG, BN_CLICKED, &CProbeDlg::OnLongFirst),
     platform::onCommand(IDC_LONG, BN_CLICKED, &CProbeDlg::OnLongSecond),
-    platform::onMessage(WM_GETTEXTLENGTH, &CProbeDlg::OnGetTextLength),
+    platform::onMessage(WM_NCHITTEST, &CProbeDlg::OnHitTest),
     platform::onNotifyEx(0, TTN_NEEDTEXTA, &CProbeDlg::OnNeedText),
+    platform::onNotifyEx(0, TTN_NEEDTEXTW, &CProbeDlg::OnNeedText),
 };
 
 // The Settings template exchanging an increment and a check box.
@@ -168,8 +176,10 @@ TEST_CASE("message maps: the first matching entry ends a message; the rest goes 
         // Not in the map: the dialog's own default answers.
         CHECK(Text(h) == "Quendrix");
         // A handler that asks for the default in the middle of its work.
-        CHECK(GetWindowTextLengthA(h) == 1008);
-        CHECK(dlg.textLengthCalls >= 1);
+        POINT inside{5, 5};
+        ClientToScreen(h, &inside);
+        CHECK(SendMessageA(h, WM_NCHITTEST, 1, MAKELPARAM(inside.x, inside.y)) == HTCLIENT + 1000);
+        CHECK(dlg.hitTests >= 1);
     });
 }
 

@@ -420,6 +420,51 @@ TEST_CASE("a 'Software' key that cannot be opened for writing is reported and no
     }
 }
 
+TEST_CASE("the end of the session saves the options as the end of the run would, once and without a box") {
+    const std::vector<std::string> none(7, "missing");
+    const std::vector<std::string> all = {Dw(2), Dw(0), Dw(1), Dw(1), Dw(1), Dw(1), Dw(1)};
+    std::vector<std::string> allChar = all;
+    allChar[0] = Dw(1);
+    struct Row {
+        const char* name;
+        int32_t saveOnExit;
+        BOOL ending;  // FALSE: another program refused, the session goes on
+        LPARAM how;
+        bool softwareReadOnly;
+        bool changeAfter;  // Char clicked after the end of the session
+        std::vector<std::string> atSessionEnd, afterDestructor;
+    };
+    const Row rows[] = {
+        {"saving on: stored as the session ends, not again", 1, TRUE, ENDSESSION_LOGOFF, false, false, all, none},
+        {"saving off: nothing stored", 0, TRUE, ENDSESSION_LOGOFF, false, false, none, none},
+        {"the end cancelled: stored at the end of the run instead", 1, FALSE, ENDSESSION_LOGOFF, false, false, none,
+         all},
+        {"a 'Software' key that cannot be written: no box, nothing stored", 1, TRUE, ENDSESSION_LOGOFF, true, false,
+         none, none},
+        {"closed for an update, the run goes on: a later change stored at its end", 1, TRUE, ENDSESSION_CLOSEAPP,
+         false, true, all, allChar},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.name));
+        RegistryGuard guard;
+        std::vector<std::string> atSessionEnd;
+        Run run(
+            [&](CConverterDlg& d, HWND dlg) {
+                Click(GetDlgItem(dlg, IDC_WORD));
+                d.m_settings.bSaveOnExit = row.saveOnExit;
+                CHECK(SendMessageA(dlg, WM_QUERYENDSESSION, 0, row.how) != 0);
+                SendMessageA(dlg, WM_ENDSESSION, row.ending, row.how);
+                atSessionEnd = StoredOptions();
+                RegistryGuard::Remove();  // whatever the dialog stores later shows
+                if (row.changeAfter) Click(GetDlgItem(dlg, IDC_CHAR));
+            },
+            row.softwareReadOnly);
+        CHECK(atSessionEnd == row.atSessionEnd);
+        CHECK(StoredOptions() == row.afterDestructor);
+        CHECK(run.services.boxes.empty());
+    }
+}
+
 TEST_CASE("a dialog whose window never opened saves nothing") {
     RegistryGuard guard;
     RegistryServices services;

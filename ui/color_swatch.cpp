@@ -17,11 +17,11 @@ CColorSwatch::CColorSwatch()
     : m_dwColor(0),
       m_dwSavedColor(0),
       m_bPicking(false),
-      m_hPickCursor(LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_PICKER))),
-      m_bmpDisabled(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DISABLED))) {}
+      m_hPickCursor(nullptr),
+      m_bmpDisabled(nullptr) {}
 
 CColorSwatch::~CColorSwatch() {
-    DeleteObject(m_bmpDisabled);
+    if (m_bmpDisabled) DeleteObject(m_bmpDisabled);
 }
 
 bool CColorSwatch::OnWndMsg(const Message& m, LRESULT& result) {
@@ -34,7 +34,14 @@ void CColorSwatch::SetRGB(uint32_t rgb) {
 }
 
 void CColorSwatch::DrawItem(DRAWITEMSTRUCT* dis) {
-    HBRUSH brush = IsWindowEnabled() ? CreateSolidBrush(RGBToColorRef(m_dwColor)) : CreatePatternBrush(m_bmpDisabled);
+    HBRUSH brush;
+    if (IsWindowEnabled()) {
+        brush = CreateSolidBrush(RGBToColorRef(m_dwColor));
+    } else {
+        // Loaded the first time the swatch is drawn disabled: most runs never are.
+        if (!m_bmpDisabled) m_bmpDisabled = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DISABLED));
+        brush = CreatePatternBrush(m_bmpDisabled);
+    }
     HGDIOBJ old = SelectObject(dis->hDC, brush);
     // Oversized so the brush fills the control and the outline falls outside it.
     Rectangle(dis->hDC, -10, -10, 4096, 4096);
@@ -60,6 +67,7 @@ void CColorSwatch::OnMouseMove(UINT nFlags, POINT point) {
         m_dwSavedColor = m_dwColor;
         SetCapture(m_hWnd);
         m_bPicking = true;
+        if (!m_hPickCursor) m_hPickCursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_PICKER));
         SetCursor(m_hPickCursor);  // the platform brings the arrow back once the capture is gone
     }
     if (m_bPicking) {

@@ -56,6 +56,6 @@ private:
     uint32_t m_dwColor;
     uint32_t m_dwSavedColor;  // the colour when the current pick began; read only by a cancel
     bool m_bPicking;
-    HCURSOR m_hPickCursor;  // shared resource, never destroyed
-    HBITMAP m_bmpDisabled;  // owned
+    HCURSOR m_hPickCursor;  // loaded at the first pick; a shared resource, never destroyed
+    HBITMAP m_bmpDisabled;  // loaded the first time it is drawn disabled; owned
 };

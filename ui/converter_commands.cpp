@@ -1,5 +1,5 @@
 // Window commands: the system menu's Settings and About, the context menu with its edit
-// commands, tooltips, the topmost state and the minimised window.
+// commands, tooltips, the topmost state, the minimised window and the end of the session.
 #include "ui/about_dialog.h"
 #include "ui/converter_dialog.h"
 #include "ui/settings_dialog.h"
@@ -31,6 +31,11 @@ void CConverterDlg::OnContextMenu(HWND, POINT point) {
         POINT corner{client.left, client.top};
         ClientToScreen(&corner);
         point = {corner.x + 5, corner.y + 5};
+    } else if (SendMessage(WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)) != HTCLIENT) {
+        // A right click on the caption or the frame asks for the system menu, with Settings
+        // and About: the default handling shows it.
+        Default();
+        return;
     }
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXTMENU));
     if (!menu) return;
@@ -121,13 +126,32 @@ void CConverterDlg::OnPaint() {
 
 HICON CConverterDlg::OnQueryDragIcon() { return m_hIcon; }
 
-BOOL CConverterDlg::OnToolTipNotify(UINT, NMHDR* pNMHDR, LRESULT*) {
-    auto* tip = reinterpret_cast<TOOLTIPTEXTA*>(pNMHDR);
+namespace {
+// The tooltip control loads the string whose number is the control's. The ANSI and Unicode
+// records hold the same fields at different places (their text buffers differ in size).
+template <class ToolTipText>
+BOOL NameTipString(NMHDR* pNMHDR) {
+    auto* tip = reinterpret_cast<ToolTipText*>(pNMHDR);
     if (!(tip->uFlags & TTF_IDISHWND)) return FALSE;
     int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(pNMHDR->idFrom));
     if (id == 0) return FALSE;
-    // The tooltip control loads the string whose number is the control's.
-    tip->lpszText = MAKEINTRESOURCEA(id & 0xFFFF);
+    tip->lpszText = reinterpret_cast<decltype(tip->lpszText)>(static_cast<ULONG_PTR>(id & 0xFFFF));
     tip->hinst = GetModuleHandleA(nullptr);
     return TRUE;
+}
+}  // namespace
+
+BOOL CConverterDlg::OnToolTipNotify(UINT, NMHDR* pNMHDR, LRESULT*) {
+    // The tooltip asks in the form the dialog's window is: ANSI as created, Unicode once
+    // Windows' subclassing has made it so.
+    if (pNMHDR->code == TTN_NEEDTEXTW) return NameTipString<TOOLTIPTEXTW>(pNMHDR);
+    return NameTipString<TOOLTIPTEXTA>(pNMHDR);
+}
+
+void CConverterDlg::OnEndSession(BOOL bEnding) {
+    // At logoff or shutdown the process ends as soon as this returns and the modal loop never
+    // unwinds, so the destructor would save nothing; no one is left to read a failure box
+    // either. (When only this program is asked to close, for an update, it may go on: what
+    // changes after this is saved at the end of the run as usual.)
+    if (bEnding) SaveSettings(nullptr);
 }

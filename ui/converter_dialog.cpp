@@ -4,6 +4,8 @@
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
+#include <cstring>
+
 using namespace platform;
 
 // The comma rewrite of the IP field: shared by the whole program, kept between notifications.
@@ -36,10 +38,19 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onMessage(WM_COLORPICKED, &CConverterDlg::OnColorPicked),
     onMouseWheel(&CConverterDlg::OnMouseWheel),
     onNotifyEx(0, TTN_NEEDTEXTA, &CConverterDlg::OnToolTipNotify),
+    onNotifyEx(0, TTN_NEEDTEXTW, &CConverterDlg::OnToolTipNotify),
     onCommand(ID_EDIT_CUT, 0, &CConverterDlg::OnEditCut),
     onCommand(ID_EDIT_COPY, 0, &CConverterDlg::OnEditCopy),
     onCommand(ID_EDIT_PASTE, 0, &CConverterDlg::OnEditPaste),
+    onEndSession(&CConverterDlg::OnEndSession),
+    onTimer(&CConverterDlg::OnTimer),
 };
+
+namespace {
+// What can wait until the window has been shown and painted: a timer's message comes only once
+// nothing else is waiting, paints included.
+constexpr UINT_PTR kAfterFirstPaintTimer = 1;
+}  // namespace
 
 CConverterDlg::CConverterDlg(CWnd* pParent)
     : CDialog(IDD_CONVERTER, pParent),
@@ -47,10 +58,13 @@ CConverterDlg::CConverterDlg(CWnd* pParent)
       m_number(0),
       m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
       m_nWheelDelta(0),
-      m_pActiveEdit(nullptr) {}
+      m_pActiveEdit(nullptr),
+      m_bSettingsSaved(false),
+      m_savedSettings{} {}
 
 CConverterDlg::~CConverterDlg() {
-    SaveSettings();
+    // The window is gone by now: a failure box has no owner.
+    SaveSettings(this);
 }
 
 bool CConverterDlg::OnWndMsg(const Message& m, LRESULT& result) {
@@ -92,20 +106,38 @@ BOOL CConverterDlg::OnInitDialog() {
     case 4: m_btnLong.SetCheck(BST_CHECKED); break;
     default: break;  // a stored width we do not know checks no button
     }
-    EnableToolTips(m_settings.bToolTips);
     // The up-down control's position means nothing: it sits at 0 and moves one notch a report.
     m_spin.SetPos(0);
     m_spin.SetRange(-1, 1);
     UDACCEL accel{1, 1};
     m_spin.SetAccel(1, &accel);
     m_nWheelDelta = 0;
-    if (m_settings.bStayOnTop) ApplyStayOnTop();  // never made non-topmost at start
+    // Never made non-topmost at start. Not activated here: the dialog manager activates the
+    // window as it shows it, and activating it twice costs Wine a round trip to the X server.
+    if (m_settings.bStayOnTop) SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Tooltips are not seen before the pointer has rested on a control: they are set up once
+    // the window is up (OnTimer).
+    SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr);
     return TRUE;  // the focus goes to the first tab stop, Dec
 }
 
+void CConverterDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kAfterFirstPaintTimer) {
+        Default();
+        return;
+    }
+    KillTimer(m_hWnd, nIDEvent);
+    EnableToolTips(m_settings.bToolTips);
+}
+
 void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }
-// Runs from the destructor, when the window is gone: a failure box then has no owner.
-void CConverterDlg::SaveSettings() { ::SaveSettings(m_settings, *this); }
+
+void CConverterDlg::SaveSettings(CWnd* reporter) {
+    if (m_bSettingsSaved && std::memcmp(&m_savedSettings, &m_settings, sizeof m_settings) == 0) return;
+    m_bSettingsSaved = true;
+    m_savedSettings = m_settings;
+    ::SaveSettings(m_settings, reporter);
+}
 
 void CConverterDlg::RefreshFields() {
     m_editText.SetWindowText(m_number.GetText());

@@ -33,6 +33,7 @@ private:
     void OnPaint();
     HICON OnQueryDragIcon();
     BOOL OnToolTipNotify(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
+    void OnEndSession(BOOL bEnding);
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
@@ -41,7 +42,8 @@ private:
     void ApplyStayOnTop();
     void CommitIfLeft();
 
-    // Editing (converter_dialog.cpp)
+    // Start and editing (converter_dialog.cpp)
+    void OnTimer(UINT_PTR nIDEvent);
     void OnKillfocusText();
     void OnKillfocusDec();
     void OnKillfocusBin();
@@ -68,7 +70,9 @@ private:
     void EnterField(CEdit& edit);
     CEdit* EditFromHandle(HWND hWnd);
     void LoadSettings();
-    void SaveSettings();
+    // Saves the options unless they are stored as they are already: at the end of the session,
+    // and when the dialog goes.
+    void SaveSettings(CWnd* reporter);
 
     static const platform::MessageMap<CConverterDlg> messageMap;
 
@@ -91,4 +95,6 @@ public:
     Settings m_settings;
     int16_t m_nWheelDelta;
     CEdit* m_pActiveEdit;
+    bool m_bSettingsSaved;
+    Settings m_savedSettings;  // as last saved
 };

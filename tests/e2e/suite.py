@@ -1424,6 +1424,24 @@ def options_saved_at_exit_and_loaded_at_start(t):
 
 
 @scenario
+def options_saved_when_the_session_ends(t):
+    # Logoff or shutdown: the process ends right after WM_ENDSESSION, and the modal loop never
+    # unwinds.
+    t.registry_clear()
+    t.registry_set("Save on exit", 1)
+    t.start(clean=False)
+    t.key("alt+w")
+    t.wait(lambda s: s.check(WORD) == 1, "Word")
+    subprocess.run([WINE, "wineboot", "--end-session"], check=True, timeout=30,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    t.wait_exit()
+    s = t.state()
+    values = {k: v.get("dword") for k, v in s.registry.get("values", {}).items()}
+    expect(values.get("Size") == 2 and values.get("Save on exit") == 1 and len(values) == 7,
+           "the seven options stored, Size 2, as the session ended", s)
+
+
+@scenario
 def saving_switched_off_writes_only_that(t):
     t.registry_clear()
     for name, value in (("Size", 1), ("Spin increment", 7), ("Save on exit", 1)):
