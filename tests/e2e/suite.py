@@ -1432,8 +1432,12 @@ def options_saved_when_the_session_ends(t):
     t.start(clean=False)
     t.key("alt+w")
     t.wait(lambda s: s.check(WORD) == 1, "Word")
-    subprocess.run([WINE, "wineboot", "--end-session"], check=True, timeout=30,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Wine's trace of the end of the session names the window that refused it, should one do so.
+    ended = subprocess.run([WINE, "wineboot", "--end-session"], timeout=30, capture_output=True, text=True,
+                           env=dict(os.environ, WINEDEBUG="+wineboot"))
+    if ended.returncode:
+        raise Failure(f"wineboot --end-session ended with {ended.returncode}:\n{ended.stderr[-4000:]}\n"
+                      f"saw:\n{t.state().summary()}")
     t.wait_exit()
     s = t.state()
     values = {k: v.get("dword") for k, v in s.registry.get("values", {}).items()}
