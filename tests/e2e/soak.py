@@ -167,6 +167,8 @@ class Soak:
         self.done["eyedropper drag"] += 1
         self.value = int(PATCH, 16)
         self.shows("the picked colour the value", extra=lambda s: s.gui.get("capture") == "0")
+        # Back into the window before the keyboard, as a hand comes back from the other window.
+        self.t.click(*self.t.background(s))
         self.t.park_mouse()
 
     def dialogs(self, s):

@@ -258,8 +258,14 @@ class State:
             lines.append("  checks: " + ", ".join(f"{NAMES[c]}={self.check(c)}" for c in (LONG, WORD, CHAR, SIGNED, CLEAR)))
             lines.append(f"  enabled: IP={self.enabled(IP)} swatch={self.enabled(COLOR)} window={self.main['enabled']}"
                          f"  topmost={self.main['topmost']}")
+            active = self.gui.get("active")
+            active = "the converter window" if active == self.main["hwnd"] else next(
+                (f"{w['class']} {w['caption']!r}" for w in self.windows if w["hwnd"] == active), active)
+            modified = [NAMES[c] for c in FIELDS if self.modified(c)]
             lines.append(f"  focus={NAMES.get(self.focus, self.focus)} ({self.gui.get('focus_class')})"
-                         f" capture={self.gui.get('capture_id')} swatch pixel={self.raw.get('swatch_pixel')}")
+                         f" capture={self.gui.get('capture_id')} swatch pixel={self.raw.get('swatch_pixel')}"
+                         f" active={active} menu mode={self.gui.get('menu_owner') not in ('0', None)}"
+                         f" modified={','.join(modified) or 'none'}")
         else:
             lines.append("  no converter window")
         for w in self.windows:
