@@ -1,5 +1,5 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run bench soak fuzz dist install uninstall clean
+.PHONY: all setup build test run bench soak fuzz dist deb install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
 # Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
@@ -64,6 +64,14 @@ dist: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix qx
 	bash scripts/dist.sh
+
+# The Debian package build/dist/quendrix_<version>_amd64.deb: what make install puts under /usr.
+deb: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target qx
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target Quendrix
+	bash scripts/deb.sh
 
 install: setup
 	cmake --preset native >/dev/null

@@ -20,15 +20,18 @@ void PrintText(uint32_t v, bool json)
         const uint32_t cp = cp1252::CodePoint(static_cast<unsigned char>(b));
         char utf8[4] = {};
         cp1252::EncodeUtf8(utf8, cp);
+        // Controls, DEL, C1, the no-break space and the soft hyphen are escaped.
+        const bool hidden = cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || cp == 0xA0 || cp == 0xAD;
         if (json) {
             if (b == '"' || b == '\\')
                 std::printf("\\%c", b);
-            else if (b < 0x20)
-                std::printf(b == '\b' ? "\\b" : b == '\f' ? "\\f" : b == '\n' ? "\\n" : b == '\r' ? "\\r"
-                            : b == '\t' ? "\\t" : "\\u%04X", b);
+            else if (b == '\b' || b == '\f' || b == '\n' || b == '\r' || b == '\t')
+                std::printf(b == '\b' ? "\\b" : b == '\f' ? "\\f" : b == '\n' ? "\\n" : b == '\r' ? "\\r" : "\\t");
+            else if (hidden)
+                std::printf("\\u%04X", cp);
             else
                 std::printf("%s", utf8);
-        } else if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+        } else if (hidden) {
             std::printf("\\x%02X", b);
         } else {
             std::printf("%s", b == '\\' ? "\\\\" : utf8);

@@ -1,31 +1,32 @@
-// The three standard streams of qx, the same on both systems: bytes in and out are UTF-8 (a
-// Windows console is read and written in UTF-16 underneath).
+// The process's own standard streams, the same on both systems: a Windows console is read and
+// written in UTF-16 underneath, files and pipes carry the UTF-8 bytes as they are.
 #pragma once
 
-#include <cstddef>
+#include "cli/streams.h"
 
-namespace console {
+class Console final : public Streams
+{
+public:
+    Console() = default;
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+    // Gives back what the run changed in the terminal.
+    ~Console();
 
-enum Stream { In = 0, Out = 1, Err = 2 };
+    bool IsTerminal(Stream stream) override;
+    long Read(char* buffer, std::size_t size) override;
+    bool Write(Stream stream, const char* data, std::size_t size) override;
+    bool EnableColor() override;
+    const char* Variable(const char* name) override;
+    const char* LastError() override;
 
-bool IsTerminal(Stream stream);
-
-// Up to size bytes of standard input: the count, 0 at its end, -1 when it cannot be read.
-long Read(char* buffer, std::size_t size);
-
-// All of it, or false.
-bool Write(Stream stream, const char* data, std::size_t size);
-
-// Whether 24-bit colour sequences written to standard output will show as colour.
-bool EnableColor();
-
-// Gives back what the run changed in the terminal.
-void Finish();
-
-// Why the last Read or Write failed.
-const char* LastError();
-
-}  // namespace console
+private:
+    unsigned long m_error = 0;
+#ifdef _WIN32
+    unsigned long m_savedMode = 0;  // the console's mode before colour was switched on
+    bool m_modeChanged = false;
+#endif
+};
 
 #ifdef _WIN32
 // The command line as UTF-8, as the Linux build receives it.

@@ -1,37 +1,36 @@
 #include "cli/console.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <unistd.h>
 
-namespace {
-int g_error = 0;
-}
+Console::~Console() = default;
 
-bool console::IsTerminal(Stream stream) { return isatty(stream) == 1; }
+bool Console::IsTerminal(Stream stream) { return isatty(stream) == 1; }
 
-long console::Read(char* buffer, std::size_t size)
+long Console::Read(char* buffer, std::size_t size)
 {
     for (;;) {
         const ssize_t n = read(In, buffer, size);
         if (n >= 0)
             return static_cast<long>(n);
         if (errno != EINTR) {
-            g_error = errno;
+            m_error = static_cast<unsigned long>(errno);
             return -1;
         }
     }
 }
 
-bool console::Write(Stream stream, const char* data, std::size_t size)
+bool Console::Write(Stream stream, const char* data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t n = write(stream, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            g_error = errno;
+            m_error = static_cast<unsigned long>(errno);
             return false;
         }
         data += n;
@@ -41,8 +40,8 @@ bool console::Write(Stream stream, const char* data, std::size_t size)
 }
 
 // Terminals here take 24-bit colour as they are.
-bool console::EnableColor() { return true; }
+bool Console::EnableColor() { return true; }
 
-void console::Finish() {}
+const char* Console::Variable(const char* name) { return std::getenv(name); }
 
-const char* console::LastError() { return std::strerror(g_error); }
+const char* Console::LastError() { return std::strerror(static_cast<int>(m_error)); }

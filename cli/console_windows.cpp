@@ -13,14 +13,10 @@
 
 namespace {
 
-DWORD g_error = 0;
-DWORD g_savedMode = 0;
-bool g_modeChanged = false;
-
-HANDLE Handle(console::Stream stream)
+HANDLE Handle(Streams::Stream stream)
 {
-    return GetStdHandle(stream == console::In    ? STD_INPUT_HANDLE
-                        : stream == console::Out ? STD_OUTPUT_HANDLE
+    return GetStdHandle(stream == Streams::In    ? STD_INPUT_HANDLE
+                        : stream == Streams::Out ? STD_OUTPUT_HANDLE
                                                  : STD_ERROR_HANDLE);
 }
 
@@ -44,7 +40,8 @@ std::size_t WholeLength(const char* s, std::size_t n)
     return n;
 }
 
-bool WriteConsoleUtf8(HANDLE h, console::Stream stream, const char* data, std::size_t size)
+// False with the error in *error when the console refuses the text.
+bool WriteConsoleUtf8(HANDLE h, Streams::Stream stream, const char* data, std::size_t size, unsigned long* error)
 {
     static char pending[3][4];
     static std::size_t pendingLength[3];
@@ -67,7 +64,7 @@ bool WriteConsoleUtf8(HANDLE h, console::Stream stream, const char* data, std::s
             DWORD written = 0;
             if (!WriteConsoleW(h, wide + done, static_cast<DWORD>(count - done), &written, nullptr) ||
                 written == 0) {
-                g_error = GetLastError();
+                *error = GetLastError();
                 return false;
             }
             done += static_cast<int>(written);
@@ -78,9 +75,15 @@ bool WriteConsoleUtf8(HANDLE h, console::Stream stream, const char* data, std::s
 
 }  // namespace
 
-bool console::IsTerminal(Stream stream) { return IsConsole(Handle(stream)); }
+Console::~Console()
+{
+    if (m_modeChanged)
+        SetConsoleMode(Handle(Out), m_savedMode);
+}
 
-long console::Read(char* buffer, std::size_t size)
+bool Console::IsTerminal(Stream stream) { return IsConsole(Handle(stream)); }
+
+long Console::Read(char* buffer, std::size_t size)
 {
     const HANDLE h = Handle(In);
     if (IsConsole(h)) {
@@ -88,7 +91,7 @@ long console::Read(char* buffer, std::size_t size)
         static wchar_t wide[4096];
         DWORD units = static_cast<DWORD>(size / 3 < 4096 ? size / 3 : 4096), got = 0;
         if (!ReadConsoleW(h, wide, units, &got, nullptr)) {
-            g_error = GetLastError();
+            m_error = GetLastError();
             return -1;
         }
         if (got > 0 && wide[0] == 0x1A)  // Ctrl+Z: the console's end of input
@@ -99,23 +102,23 @@ long console::Read(char* buffer, std::size_t size)
     DWORD got = 0;
     const DWORD want = size < 0x40000000 ? static_cast<DWORD>(size) : 0x40000000;
     if (!ReadFile(h, buffer, want, &got, nullptr)) {
-        g_error = GetLastError();
+        m_error = GetLastError();
         // A pipe whose writer has gone is the end of the input.
-        return g_error == ERROR_BROKEN_PIPE ? 0 : -1;
+        return m_error == ERROR_BROKEN_PIPE ? 0 : -1;
     }
     return static_cast<long>(got);
 }
 
-bool console::Write(Stream stream, const char* data, std::size_t size)
+bool Console::Write(Stream stream, const char* data, std::size_t size)
 {
     const HANDLE h = Handle(stream);
     if (IsConsole(h))
-        return WriteConsoleUtf8(h, stream, data, size);
+        return WriteConsoleUtf8(h, stream, data, size, &m_error);
     while (size > 0) {
         DWORD written = 0;
         const DWORD chunk = size < 0x40000000 ? static_cast<DWORD>(size) : 0x40000000;
         if (!WriteFile(h, data, chunk, &written, nullptr)) {
-            g_error = GetLastError();
+            m_error = GetLastError();
             return false;
         }
         data += written;
@@ -124,7 +127,7 @@ bool console::Write(Stream stream, const char* data, std::size_t size)
     return true;
 }
 
-bool console::EnableColor()
+bool Console::EnableColor()
 {
     const HANDLE h = Handle(Out);
     DWORD mode;
@@ -135,23 +138,19 @@ bool console::EnableColor()
     // Consoles before Windows 10 refuse the mode; they get no colour block.
     if (!SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING))
         return false;
-    g_savedMode = mode;
-    g_modeChanged = true;
+    m_savedMode = mode;
+    m_modeChanged = true;
     return true;
 }
 
-void console::Finish()
-{
-    if (g_modeChanged)
-        SetConsoleMode(Handle(Out), g_savedMode);
-}
+const char* Console::Variable(const char* name) { return std::getenv(name); }
 
-const char* console::LastError()
+const char* Console::LastError()
 {
     static char text[512];
     wchar_t wide[256];
     DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             g_error, 0, wide, 256, nullptr);
+                             m_error, 0, wide, 256, nullptr);
     while (n > 0 && (wide[n - 1] == L'\r' || wide[n - 1] == L'\n' || wide[n - 1] == L'.'))
         --n;
     const int k = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n), text, sizeof text - 1,
@@ -168,7 +167,8 @@ char** Utf8Arguments(int argc, wchar_t** argv)
         void* p = std::malloc(size);
         if (!p) {
             static const char message[] = "qx: out of memory\n";
-            console::Write(console::Err, message, sizeof message - 1);
+            DWORD written;
+            WriteFile(Handle(Streams::Err), message, sizeof message - 1, &written, nullptr);
             std::exit(1);
         }
         return p;

@@ -9,8 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=${1:-$root/build/windows/app/Quendrix.exe}
 out=${2:-$root/build/dist}
 qx=${3:-$root/build/windows/cli/qx.exe}
-version=$(sed -n 's/^FILEVERSION[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\).*/\1.\2.\3.\4/p' "$root/res/Quendrix.rc")
-[ -n "$version" ] || { echo "dist: no FILEVERSION in res/Quendrix.rc" >&2; exit 1; }
+version=$(bash "$root/scripts/version.sh")
 [ -f "$exe" ] || { echo "dist: $exe is not built" >&2; exit 1; }
 [ -f "$qx" ] || { echo "dist: $qx is not built" >&2; exit 1; }
 

@@ -1,28 +1,31 @@
 #!/usr/bin/env bash
 # Installs Quendrix for a Linux desktop, or removes it again: `make install` and `make uninstall`.
 #
-#   install.sh [--prefix DIR] [--destdir DIR] [--exe Quendrix.exe] install
+#   install.sh [--prefix DIR] [--destdir DIR] [--exe Quendrix.exe] [--qx qx] install
 #   install.sh [--prefix DIR] [--destdir DIR] uninstall
 #
 # PREFIX (default ~/.local) is where the files will live and what the launcher and the menu
 # entry name; DESTDIR, when given, is a staging root put in front of it. Installed:
 #   PREFIX/lib/quendrix/    Quendrix.exe, Help/Quendrix.htm, prepare-prefix.sh, fonts/ (Windows'
 #                           faces from Debian's fonts-wine, so the launcher needs no build tree)
-#   PREFIX/bin/quendrix     the launcher (scripts/launcher.sh)
-#   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png
-#   PREFIX/bin/qx, PREFIX/share/man/man1/qx.1   the terminal command, where the native build made it
+#   PREFIX/bin/quendrix     the launcher (scripts/launcher.sh), its manual page share/man/man1/quendrix.1
+#   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png,
+#   PREFIX/share/metainfo/com.holvanta.quendrix.metainfo.xml   the menu entry, its icons, what
+#                           software centres show
+#   PREFIX/bin/qx, PREFIX/share/man/man1/qx.1 and qx's completions for bash, zsh and fish: the
+#                           terminal command, where the native build made it
 # Every file written and every folder made is listed in PREFIX/lib/quendrix/installed, and
 # uninstall removes exactly those, so it takes away what an install put there and nothing else.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-usage="usage: install.sh [--prefix DIR] [--destdir DIR] [--exe FILE] install|uninstall"
-prefix=${HOME:-}/.local destdir="" exe=$root/build/windows/app/Quendrix.exe action=""
+usage="usage: install.sh [--prefix DIR] [--destdir DIR] [--exe FILE] [--qx FILE] install|uninstall"
+prefix=${HOME:-}/.local destdir="" exe=$root/build/windows/app/Quendrix.exe qx=$root/build/native/cli/qx action=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    --prefix|--destdir|--exe)
+    --prefix|--destdir|--exe|--qx)
       [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
-      case "$1" in --prefix) prefix=$2 ;; --destdir) destdir=$2 ;; --exe) exe=$2 ;; esac
+      case "$1" in --prefix) prefix=$2 ;; --destdir) destdir=$2 ;; --exe) exe=$2 ;; --qx) qx=$2 ;; esac
       shift 2 ;;
     install|uninstall) [ -z "$action" ] || { echo "$usage" >&2; exit 2; }; action=$1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
@@ -110,12 +113,17 @@ write() {
 }
 
 lib=$prefix/lib/quendrix
+version=$(bash "$root/scripts/version.sh") released=$(bash "$root/scripts/version.sh" --date)
+# The launcher, its manual page and the metainfo name the program's folder, version and date.
+fill() { sed "s|@LIBDIR@|$lib|g; s|@VERSION@|$version|g; s|@DATE@|$released|g" "$1"; }
 put "$exe" lib/quendrix/Quendrix.exe 644
 put "$root/help/Quendrix.htm" lib/quendrix/Help/Quendrix.htm 644
-put "$root/scripts/prepare-prefix.sh" lib/quendrix/prepare-prefix.sh 644
+put "$root/scripts/prepare-prefix.sh" lib/quendrix/prepare-prefix.sh 755
 for face in $faces; do put "$fonts/$face" "lib/quendrix/fonts/$face" 644; done
-write bin/quendrix 755 < <(sed "s|@LIBDIR@|$lib|g" "$root/scripts/launcher.sh")
-for size in 16 32 48; do
+write bin/quendrix 755 < <(fill "$root/scripts/launcher.sh")
+write share/man/man1/quendrix.1 644 < <(fill "$root/linux/quendrix.1")
+write share/metainfo/com.holvanta.quendrix.metainfo.xml 644 < <(fill "$root/linux/com.holvanta.quendrix.metainfo.xml")
+for size in 16 32 48 64; do
   put "$root/res/icon$size.png" "share/icons/hicolor/${size}x$size/apps/quendrix.png" 644
 done
 # StartupWMClass is the class Wine gives the program's windows, so docks group them with the entry.
@@ -129,12 +137,19 @@ Exec="$prefix/bin/quendrix"
 Icon=quendrix
 Terminal=false
 Categories=Development;Utility;
+Keywords=hex;hexadecimal;decimal;binary;converter;colour picker;color picker;IP;
 StartupWMClass=quendrix.exe
 EOF
-# The terminal command and its manual page, where the native build has made them.
-if [ -f "$root/build/native/cli/qx" ]; then
-  put "$root/build/native/cli/qx" bin/qx 755
+# The terminal command, its manual page and completions, where the native build has made it.
+# zsh reads Debian's packages' completions from vendor-completions, others' from site-functions.
+if [ -f "$qx" ]; then
+  put "$qx" bin/qx 755
   put "$root/cli/qx.1" share/man/man1/qx.1 644
+  put "$root/cli/completion/qx.bash" share/bash-completion/completions/qx 644
+  zsh=site-functions
+  [ "$prefix" != /usr ] || zsh=vendor-completions
+  put "$root/cli/completion/qx.zsh" "share/zsh/$zsh/_qx" 644
+  put "$root/cli/completion/qx.fish" share/fish/vendor_completions.d/qx.fish 644
 fi
 
 sort -u -o "$manifest" "$manifest"

@@ -3,11 +3,18 @@
 # PREFIX/bin/quendrix, with the folder that holds the program written into `lib` below.
 # It keeps a Wine prefix of its own, made on the first start with what the program finds on
 # Windows (scripts/prepare-prefix.sh); the options live in that prefix's registry.
-# Needs nothing but Wine and a POSIX shell.
+# Needs nothing but Wine and a POSIX shell; xprop (x11-utils) lets it see the window manager and
+# the desktop's scale. Exits with the program's code: 0 when it ends normally.
 
 lib='@LIBDIR@'
+usage="usage: quendrix (no arguments; the options are set in the program's window)"
 
-[ $# -eq 0 ] || { echo "usage: quendrix (no arguments; the options are set in the program)" >&2; exit 2; }
+case $#:${1:-} in
+  0:) ;;
+  1:--help|1:-h) echo "$usage"; echo "Opens the Quendrix window under Wine; man quendrix says more."; exit 0 ;;
+  1:--version) echo "quendrix (Quendrix) @VERSION@"; exit 0 ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
 command -v wine >/dev/null 2>&1 || {
   echo "quendrix: Wine is not installed; install the Debian package wine (apt install wine)" >&2
   exit 127
@@ -31,12 +38,9 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
 mkdir -p "$prefix" || exit 1
 [ -f "$prefix/.quendrix-prefix" ] || echo "quendrix: preparing the first start in $prefix (about 15 s)" >&2
-# Two starts at once must not make the prefix twice; flock is used where there is one.
-if command -v flock >/dev/null 2>&1; then
-  exec 9>"$prefix/.quendrix-lock" && flock 9
-fi
-sh "$lib/prepare-prefix.sh" --managed auto wine "$prefix" "$lib/fonts" || exit 1
-exec 9>&-
+# Made on the first start; at every start given the desktop's scale and told whether a window
+# manager runs, as the display shows them now. Starts at the same moment take turns.
+sh "$lib/prepare-prefix.sh" --managed auto --dpi auto wine "$prefix" "$lib/fonts" || exit 1
 
 # From beside Help/, where F1 looks for the page.
 cd "$lib" || exit 1

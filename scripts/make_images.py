@@ -2,7 +2,8 @@
 """Builds the program's images from their pixel-art sources in res/art/.
 
     make_images.py            write res/Quendrix.ico, res/picker.cur, res/disabled.bmp and the
-                              desktop's icons res/icon16.png, res/icon32.png, res/icon48.png
+                              desktop's icons res/icon16.png, res/icon32.png, res/icon48.png,
+                              res/icon64.png
     make_images.py --check    build them in a temporary directory and fail unless the
                               committed files are byte-identical
 
@@ -184,6 +185,8 @@ IMAGES = {
     "icon16.png": lambda: make_png("icon16.txt", 16, 16),
     "icon32.png": lambda: make_png("icon32.txt", 32, 32),
     "icon48.png": lambda: make_png("icon32.txt", 32, 48),
+    # The smallest size software centres list an application with.
+    "icon64.png": lambda: make_png("icon32.txt", 32, 64),
 }
 
 

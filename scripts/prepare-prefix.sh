@@ -7,33 +7,69 @@
 #    metrics change the windows' size and one of which faults Wine's text layout on U+02DC.
 #  - .htm pages opened by Wine's browser bridge, so F1 shows the help page in the host's browser.
 #
-#   prepare-prefix.sh [--managed yes|no|auto] WINE PREFIX FONTS [DPI]
+#   prepare-prefix.sh [--managed yes|no|auto] [--dpi N|auto] WINE PREFIX FONTS
 #   prepare-prefix.sh --faces          the faces FONTS must hold, one a line
+#   prepare-prefix.sh --desktop-dpi    the display's scale as --dpi auto reads it
 # WINE is the wine command (its server is $WINESERVER, else wineserver), FONTS the folder holding
-# the faces (Debian's fonts-wine, or the copy an installation carries). DPI, when given, is the
-# resolution the prefix reports; without it the prefix keeps its own (96 unless the user chose
-# another).
+# the faces (Debian's fonts-wine, or the copy an installation carries).
 # --managed says whether Wine hands its windows to the window manager (yes, Wine's default) or
 # places and draws them itself, override-redirect (no: right only where no window manager runs,
 # since Wine would wait 2 s for one whenever a window is hidden). auto asks the display; where it
-# cannot tell, it assumes a window manager. Without the option the prefix keeps what it has.
+# cannot tell, it assumes a window manager.
+# --dpi is the resolution the prefix reports (96 to 288); auto takes the desktop's: Xft.dpi from
+# the display's resources, else an integer GDK_SCALE times 96, else 96.
+# Without an option the prefix keeps what it has. Both are decided after any preparing, just
+# before the program starts, and written only when they change: the common start runs no Wine.
+# Starts at the same moment take turns (flock, where there is one).
 # POSIX sh only: the installed launcher runs it on machines that have nothing but Wine and a shell.
 set -eu
 
-level=2  # raise when what a prepared prefix holds changes
+level=3  # raise when what a prepared prefix holds changes
 faces="sserife.fon tahoma.ttf tahomabd.ttf marlett.ttf"
 
-managed=""
-case "${1:-}" in
-  --faces) printf '%s\n' $faces; exit 0 ;;
-  --managed) [ $# -ge 2 ] || { echo "prepare-prefix: --managed needs yes, no or auto" >&2; exit 2; }
-             managed=$2; shift 2 ;;
+# The display's scale. What is not a number is passed over; a number is held to 96..288.
+desktop_dpi() {
+  { command -v xprop >/dev/null 2>&1 && xprop -root -notype RESOURCE_MANAGER 2>/dev/null || true; } | awk '
+    {
+      sub(/^[^"]*"/, ""); gsub(/\\t/, " ")
+      n = split($0, line, /\\n/)
+      for (i = 1; i <= n; i++)
+        if (line[i] ~ /^Xft\.dpi: *[0-9]+(\.[0-9]*)? *$/) { sub(/^[^:]*: */, "", line[i]); dpi = line[i] + 0; found = 1 }
+    }
+    END {
+      if (!found) dpi = (ENVIRON["GDK_SCALE"] ~ /^[0-9]+$/) ? ENVIRON["GDK_SCALE"] * 96 : 96
+      print (dpi < 96) ? 96 : (dpi > 288) ? 288 : int(dpi + 0.5)
+    }'
+}
+
+managed="" dpi=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --faces) printf '%s\n' $faces; exit 0 ;;
+    --desktop-dpi) desktop_dpi; exit 0 ;;
+    --managed) [ $# -ge 2 ] || { echo "prepare-prefix: --managed needs yes, no or auto" >&2; exit 2; }
+               managed=$2; shift 2 ;;
+    --dpi) [ $# -ge 2 ] || { echo "prepare-prefix: --dpi needs a number or auto" >&2; exit 2; }
+           dpi=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -eq 3 ] || { echo "usage: prepare-prefix.sh [--managed yes|no|auto] [--dpi N|auto] WINE PREFIX FONTS" >&2; exit 2; }
+case $managed in
+  ""|yes|no|auto) ;;
+  *) echo "prepare-prefix: --managed takes yes, no or auto, not '$managed'" >&2; exit 2 ;;
 esac
-[ $# -ge 3 ] || { echo "usage: prepare-prefix.sh [--managed yes|no|auto] WINE PREFIX FONTS [DPI]" >&2; exit 2; }
-wine=$1 prefix=$2 fonts=$3 dpi=${4:-}
+case $dpi in
+  ""|auto) ;;
+  *[!0-9]*) echo "prepare-prefix: --dpi takes a number from 96 to 288 or auto, not '$dpi'" >&2; exit 2 ;;
+  *) [ ${#dpi} -le 3 ] && [ "$dpi" -ge 96 ] && [ "$dpi" -le 288 ] ||
+       { echo "prepare-prefix: --dpi takes a number from 96 to 288 or auto, not '$dpi'" >&2; exit 2; } ;;
+esac
+wine=$1 prefix=$2 fonts=$3
 wineserver=${WINESERVER:-wineserver}  # Wine's own variable for where its server is
 stamp=$prefix/.quendrix-prefix
 managed_stamp=$prefix/.quendrix-managed  # the Managed value last written
+dpi_stamp=$prefix/.quendrix-dpi          # the LogPixels value last written
 export WINEPREFIX="$prefix"
 
 # An EWMH window manager names a check window on the root window, and that window names itself
@@ -47,17 +83,47 @@ window_manager_runs() {
   return 1
 }
 
-want=""
-case $managed in
-  "") ;;
-  yes) want=Y ;;
-  no) want=N ;;
-  auto) if window_manager_runs; then want=Y; else want=N; fi ;;
-  *) echo "prepare-prefix: --managed takes yes, no or auto, not '$managed'" >&2; exit 2 ;;
-esac
+# Sets want_managed (Y, N or empty) and want_dpi (a number or empty) from what the display shows now.
+decide() {
+  case $managed in
+    yes) want_managed=Y ;;
+    no) want_managed=N ;;
+    auto) if window_manager_runs; then want_managed=Y; else want_managed=N; fi ;;
+    *) want_managed="" ;;
+  esac
+  case $dpi in
+    auto) want_dpi=$(desktop_dpi) ;;
+    *) want_dpi=$dpi ;;
+  esac
+}
+
+# The registry lines for a resolution, and for the face the dialogs take at it. The bitmap
+# "MS Sans Serif" has sizes drawn for 96, 120 and 144 DPI only; above, Wine would keep its 144-DPI
+# size, so there the dialogs take Tahoma, of the same proportions and scalable to any size.
+dpi_lines() {
+  printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' "$1"
+  face_lines "$1"
+}
+face_lines() {
+  if [ "$1" -le 144 ]; then bitmap='"sserife.fon"' substitute=-; else bitmap=- substitute='"Tahoma"'; fi
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\n"MS Sans Serif 8,10,12,14,18,24"=%s\n\n' "$bitmap"
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\n"MS Sans Serif"=%s\n\n' "$substitute"
+}
+managed_lines() {
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="%s"\n\n' "$1"
+}
+
+# Imports registry lines from standard input in one Wine process. The lock stays with this script:
+# Wine's processes, its server among them, must not carry it on after we are done.
+import() {
+  reg=$prefix/quendrix.reg
+  { echo REGEDIT4; echo; cat; } >"$reg"
+  "$wine" regedit /S "$(printf '%s' "$reg" | sed 's|^/|Z:/|; s|/|\\|g')" >/dev/null 2>&1 9>&-
+  rm -f "$reg"
+}
 
 prepare() {
-  [ -f "$prefix/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 || true
+  [ -f "$prefix/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 9>&- || true
 
   folder=$prefix/drive_c/windows/Fonts
   mkdir -p "$folder"
@@ -66,12 +132,9 @@ prepare() {
     cp "$fonts/$face" "$folder/$face"
   done
 
-  reg=$prefix/quendrix.reg
-  cat >"$reg" <<EOF
-REGEDIT4
-
+  {
+    cat <<EOF
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
-"MS Sans Serif 8,10,12,14,18,24"="sserife.fon"
 "Tahoma (TrueType)"="tahoma.ttf"
 "Tahoma Bold (TrueType)"="tahomabd.ttf"
 "Marlett (TrueType)"="marlett.ttf"
@@ -81,16 +144,23 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\\Software\\Classes\\.htm]
 @="htmlfile"
+
 EOF
-  [ -z "$dpi" ] || printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$reg"
-  # Preparing anyway: the window manager's setting rides along, at no extra start of Wine.
-  [ -z "$want" ] || printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="%s"\n' "$want" >>"$reg"
-  "$wine" regedit /S "$(printf '%s' "$reg" | sed 's|^/|Z:/|; s|/|\\|g')" >/dev/null 2>&1
-  rm -f "$reg"
+    # Preparing anyway: the resolution and the window manager's setting ride along, at no extra
+    # start of Wine. A prefix told no resolution keeps its own, and the faces that fit it.
+    if [ -n "$want_dpi" ]; then dpi_lines "$want_dpi"; else face_lines "$(cat "$dpi_stamp" 2>/dev/null || echo 96)"; fi
+    [ -z "$want_managed" ] || managed_lines "$want_managed"
+  } | import
 }
 
-if [ "$(cat "$stamp" 2>/dev/null || true)" != "$level dpi=$dpi" ]; then
-  mkdir -p "$prefix"
+mkdir -p "$prefix"
+if command -v flock >/dev/null 2>&1; then
+  exec 9>"$prefix/.quendrix-lock"
+  flock 9
+fi
+
+if [ "$(cat "$stamp" 2>/dev/null || true)" != "$level" ]; then
+  decide
   if [ -f "$prefix/system.reg" ] || ! command -v "$wineserver" >/dev/null 2>&1; then
     prepare
   else
@@ -98,14 +168,24 @@ if [ "$(cat "$stamp" 2>/dev/null || true)" != "$level dpi=$dpi" ]; then
     # window for the length of it. The desktop process Wine started without a display must be
     # gone before the program starts one on the display, so everything is let end.
     (unset DISPLAY; prepare)
-    "$wineserver" -w
+    "$wineserver" -w 9>&-
   fi
-  [ -z "$want" ] || printf '%s\n' "$want" >"$managed_stamp"
-  printf '%s\n' "$level dpi=$dpi" >"$stamp"
+  [ -z "$want_managed" ] || printf '%s\n' "$want_managed" >"$managed_stamp"
+  [ -z "$want_dpi" ] || printf '%s\n' "$want_dpi" >"$dpi_stamp"
+  printf '%s\n' "$level" >"$stamp"
 fi
 
-# Decided at every start, written only when it changes: the common start costs no Wine process.
-if [ -n "$want" ] && [ "$(cat "$managed_stamp" 2>/dev/null || true)" != "$want" ]; then
-  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$want" /f >/dev/null 2>&1
-  printf '%s\n' "$want" >"$managed_stamp"
+# Decided again now: preparing takes seconds, and a window manager or a scale set meanwhile (a
+# session starting) counts. A stamp is written only once the registry holds its value.
+decide
+write_managed="" write_dpi=""
+[ -z "$want_managed" ] || [ "$(cat "$managed_stamp" 2>/dev/null || true)" = "$want_managed" ] || write_managed=$want_managed
+[ -z "$want_dpi" ] || [ "$(cat "$dpi_stamp" 2>/dev/null || true)" = "$want_dpi" ] || write_dpi=$want_dpi
+if [ -n "$write_managed$write_dpi" ]; then
+  {
+    [ -z "$write_managed" ] || managed_lines "$write_managed"
+    [ -z "$write_dpi" ] || dpi_lines "$write_dpi"
+  } | import
+  [ -z "$write_managed" ] || printf '%s\n' "$write_managed" >"$managed_stamp"
+  [ -z "$write_dpi" ] || printf '%s\n' "$write_dpi" >"$dpi_stamp"
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the built Quendrix.exe under Wine from the folder that holds Help/, so F1 finds the page.
-# With a DISPLAY the window stays until you close it. Without one, it opens on a private screen,
-# is photographed into build/quendrix.png and closed with Escape.
+# With a DISPLAY the window stays until you close it, at the desktop's scale. Without one, it opens
+# on a private screen at 96 DPI, is photographed into build/quendrix.png and closed with Escape.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,7 +11,7 @@ prefix=$root/build/windows/wineprefix
 cd "$appdir"
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec "$root/scripts/wine-run.sh" --prefix "$prefix" Quendrix.exe
+  exec "$root/scripts/wine-run.sh" --prefix "$prefix" --dpi auto Quendrix.exe
 fi
 
 shot=$root/build/quendrix.png

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing, benchmarking and fuzzing need.
+# Installs the Debian packages that building, testing, packaging, benchmarking and fuzzing need.
 # Fast when everything is already there: it asks dpkg first and apt only for what is missing.
 set -euo pipefail
 
 packages=(
   cmake ninja-build make g++ python3 zip unzip
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick openbox desktop-file-utils
-  doctest-dev libbenchmark-dev clang libclang-rt-14-dev hyperfine bitwise
+  wine wine64 fonts-wine xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox desktop-file-utils
+  dpkg-dev lintian appstream
+  doctest-dev libbenchmark-dev clang libclang-rt-14-dev nlohmann-json3-dev hyperfine bitwise
 )
 
 missing=()

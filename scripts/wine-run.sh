@@ -3,11 +3,12 @@
 # no DISPLAY, so tests and `make run` work headless. Wine's windows go to the display's window
 # manager where one runs, and are unmanaged (no waiting for one) where none does.
 #
-#   wine-run.sh [--prefix DIR] [--dpi N] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--prefix DIR] [--dpi N|auto] PROGRAM.exe [ARGS...]
 #                                                        run one Windows program, pass on its exit code
 #   wine-run.sh [--prefix DIR] --session COMMAND...     run a Linux command (ctest, a script) with
 #                                                        WINEPREFIX and DISPLAY set for all it starts
 # The prefix defaults to $QUENDRIX_WINEPREFIX, else build/wineprefix beside this script's repo.
+# It reports 96 DPI unless --dpi says otherwise (auto: the desktop's scale, for `make run`).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -66,10 +67,11 @@ managed=auto
 # First use of a prefix: create it with Windows' faces.
 (
   flock 9
-  before=$(cat "$prefix/.quendrix-prefix" "$prefix/.quendrix-managed" 2>/dev/null || true)
-  WINESERVER=$wineserver sh "$here/prepare-prefix.sh" --managed "$managed" "$wine" "$prefix" /usr/share/wine/fonts "$dpi"
+  stamps() { cat "$prefix/.quendrix-prefix" "$prefix/.quendrix-managed" "$prefix/.quendrix-dpi" 2>/dev/null || true; }
+  before=$(stamps)
+  WINESERVER=$wineserver sh "$here/prepare-prefix.sh" --managed "$managed" --dpi "$dpi" "$wine" "$prefix" /usr/share/wine/fonts
   # A prefix just made or brought up to date is written out before anything relies on it.
-  [ "$before" = "$(cat "$prefix/.quendrix-prefix" "$prefix/.quendrix-managed")" ] || "$wineserver" -w
+  [ "$before" = "$(stamps)" ] || "$wineserver" -w
 ) 9>"$prefix.lock"
 
 if [ "$session" = 1 ]; then

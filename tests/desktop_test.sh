@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Quendrix on a Linux desktop: installed into a temporary prefix and started through its menu
-# entry's command, under a real window manager (openbox, on a screen of its own), with a home of
-# its own so the user's is untouched. The window manager manages the window and keeps it above
-# others exactly while Stay on top is on; Escape ends the program and the launcher returns 0.
+# entry's command, under a real window manager (openbox, on a 192-dpi screen of its own whose
+# resources say Xft.dpi 192), with a home of its own so the user's is untouched. openbox comes up
+# while the first start makes the prefix, as at a session's autostart, and still manages the
+# window, at twice the 96-DPI size; it keeps the window above others exactly while Stay on top
+# is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two starts
+# at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing stays.
 # Started on a display that does not exist, the program cannot make its window and the launcher
 # returns non-zero.
 #   desktop_test.sh Quendrix.exe
@@ -10,9 +13,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=$1
 work=$(mktemp -d)
-xvfb_pid="" wm_pid="" launcher_pid=""
+xvfb_pid="" wm_pid="" launcher_pid="" other_pid=""
 cleanup() {
-  [ -z "$launcher_pid" ] || kill "$launcher_pid" 2>/dev/null || true
+  for pid in $launcher_pid $other_pid; do kill "$pid" 2>/dev/null || true; done
   # The server of the launcher's own prefix, with whatever still runs in it; nobody else's.
   if [ -d "$work/data/quendrix" ]; then
     WINEPREFIX="$work/data/quendrix" wineserver -k >/dev/null 2>&1 || true
@@ -40,35 +43,69 @@ cat >"$work/rc.xml" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard/></openbox_config>
 EOF
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# No reset: the resources must outlive the client that set them.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -dpi 192 -noreset -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
 until_true 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+
+# The desktop's scale as the launcher reads it: the display's Xft.dpi, else GDK_SCALE, what is
+# not a number passed over without a word, the number held to 96..288.
+while IFS='|' read -r resources gdk_scale want; do
+  xrdb -nocpp -remove
+  [ -z "$resources" ] || echo "$resources" | xrdb -nocpp -merge
+  got=$(GDK_SCALE=$gdk_scale sh "$work/usr/lib/quendrix/prepare-prefix.sh" --desktop-dpi 2>&1)
+  [ "$got" = "$want" ] || fail "'$resources' and GDK_SCALE '$gdk_scale' give '$got', not $want"
+done <<'EOF'
+Xft.dpi: 192||192
+Xft.dpi: 120.6|3|121
+Xft.dpi: abc|2|192
+Xft.dpi: 50||96
+Xft.dpi: 123456789012345678901234567890||288
+Xft.dpi: -144||96
+||96
+|3|288
+|1.5|96
+|x|96
+EOF
+echo 'Xft.dpi: 192' | xrdb -nocpp -merge
+
+# A user's session: nothing of the build tree's Wine settings. Each command execs the next, so the
+# program runs in the process started here.
+launch=(env -u WINEPREFIX -u WINELOADER -u WINESERVER -u WINEDEBUG -u WINEDLLOVERRIDES -u GDK_SCALE
+        HOME="$work/home" XDG_DATA_HOME="$work/data" "$command")
+start=$(date +%s%N)
+"${launch[@]}" >"$work/said" 2>&1 &
+launcher_pid=$!
+# The window manager comes up while the prefix is being made, after the launcher first looked.
+until_true 30 test -d "$work/data/quendrix/drive_c" || fail "no prefix being made"
 openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-wm_up() { [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"# 0x"* ]]; }
-until_true 10 wm_up || fail "openbox did not start"
 
-# A user's session: nothing of the build tree's Wine settings.
-start=$(date +%s%N)
-env -u WINEPREFIX -u WINELOADER -u WINESERVER -u WINEDEBUG -u WINEDLLOVERRIDES \
-  HOME="$work/home" XDG_DATA_HOME="$work/data" "$command" >"$work/said" 2>&1 &
-launcher_pid=$!
-
-# The window the manager lists as a client; the manager marks it with its state.
+# The window the manager lists as a client, by its name and, when given, its process: the
+# launcher's own, in which it runs the program. The manager marks the window with its state.
 client_named() {
   local list w
   list=$(xprop -root _NET_CLIENT_LIST 2>/dev/null) || return 1
   for w in $(grep -o '0x[0-9a-f]*' <<<"$list"); do
-    [ "$(xprop -id "$w" WM_NAME 2>/dev/null)" = "WM_NAME(STRING) = \"$1\"" ] && { echo "$w"; return 0; }
+    [ "$(xprop -id "$w" WM_NAME 2>/dev/null)" = "WM_NAME(STRING) = \"$1\"" ] || continue
+    [[ -z "${2:-}" || "$(xprop -id "$w" _NET_WM_PID 2>/dev/null)" == *" = $2" ]] && { echo "$w"; return 0; }
   done
   return 1
 }
-found() { win=$(client_named Quendrix); }
+found() { win=$(client_named Quendrix "$launcher_pid"); }
 until_true 90 found || fail "no window Quendrix among the window manager's clients; the launcher said: $(cat "$work/said")"
 echo "managed window $(( ($(date +%s%N) - start) / 1000000 )) ms after the launcher started (prefix made)"
-
 xwininfo -id "$win" | grep -q 'Override Redirect State: no' || fail "the window is override-redirect"
+
+# size WINDOW: the client area, which is the X window of a managed Wine window
+size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }'; }
+read -r width height < <(size "$win")
+echo "client $width x $height at 192 DPI"
+# Twice the 96-DPI 423 x 112, within a tenth.
+(( width * 10 >= 846 * 9 && width * 10 <= 846 * 11 && height * 10 >= 224 * 9 && height * 10 <= 224 * 11 )) ||
+  fail "the window is $width x $height at 192 DPI, not about twice 423 x 112"
+
 class=$(xprop -id "$win" WM_CLASS | sed 's/.*, "\(.*\)"$/\1/')
 grep -qx "StartupWMClass=$class" "$entry" || fail "the window's class is $class, the entry's $(grep StartupWMClass "$entry")"
 above() { [[ "$(xprop -id "$win" _NET_WM_STATE)" == *_NET_WM_STATE_ABOVE* ]]; }
@@ -91,8 +128,9 @@ until_true 5 eval '! above && ! settings' || fail "_NET_WM_STATE_ABOVE stayed af
 
 until_true 5 active || fail "the focus did not come back to the window"
 xdotool key Escape
-ended() { ! kill -0 "$launcher_pid" 2>/dev/null; }
-until_true 10 ended || fail "Escape did not end the program"
+# ended PID: the launcher has ended, with the program.
+ended() { ! kill -0 "$1" 2>/dev/null; }
+until_true 10 ended "$launcher_pid" || fail "Escape did not end the program"
 set +e; wait "$launcher_pid"; rc=$?; set -e
 launcher_pid=""
 [ "$rc" = 0 ] || fail "the launcher returned $rc"
@@ -110,4 +148,30 @@ rc=$?
 set -e
 [ "$rc" = 1 ] || fail "started on a display that does not exist, the launcher returned $rc, not 1: $(cat "$work/said")"
 echo "on a display that does not exist: exit code $rc"
+
+# The desktop back at 96 DPI: two starts at once, one writing the new scale while the other
+# waits, both follow it down, silently.
+echo 'Xft.dpi: 96' | xrdb -nocpp -merge
+start=$(date +%s%N)
+"${launch[@]}" >"$work/said" 2>&1 &
+launcher_pid=$!
+"${launch[@]}" >"$work/other-said" 2>&1 &
+other_pid=$!
+found() { win=$(client_named Quendrix "$launcher_pid") && other=$(client_named Quendrix "$other_pid"); }
+until_true 60 found || fail "not both windows after the scale changed; the launchers said: $(cat "$work/said" "$work/other-said")"
+echo "both windows $(( ($(date +%s%N) - start) / 1000000 )) ms after the launchers started (scale changed)"
+for pid in "$launcher_pid" "$other_pid"; do
+  w=$(client_named Quendrix "$pid")
+  [ "$(size "$w")" = "423 112" ] || fail "a window is $(size "$w") at 96 DPI, not 423 112"
+  xdotool windowactivate --sync "$w" key Escape
+  until_true 10 ended "$pid" || fail "Escape did not end the program"
+  set +e; wait "$pid"; rc=$?; set -e
+  [ "$rc" = 0 ] || fail "a launcher returned $rc"
+done
+launcher_pid="" other_pid=""
+[ ! -s "$work/said" ] && [ ! -s "$work/other-said" ] || fail "the launchers said: $(cat "$work/said" "$work/other-said")"
+
+# make uninstall takes away all that make install put there.
+bash "$root/scripts/install.sh" --prefix "$work/usr" uninstall >/dev/null
+[ -z "$(ls -A "$work/usr")" ] || fail "uninstall left $(find "$work/usr" -mindepth 1)"
 echo "1 passed, 0 failed"

@@ -20,7 +20,8 @@ JSON_ABCD = ('{"input": "ABCD", "dec": "1094861636", "hex": "41424344", "text": 
 ONES = "1" * 64
 COUNT = "".join(f"{i}\n" for i in range(0, 2_100_000, 7))  # over 1 MiB: the input buffer refills
 
-W, TTY, NO_COLOR = "W", "tty", "no-colour"
+W, TTY, NO_COLOR, DUMB = "W", "tty", "no-colour", "TERM=dumb"
+FULL, MERGED, STALLED = "stdout /dev/full", "stderr into stdout", "stdin stalls"
 
 # what, arguments, standard input, standard output, standard error, exit status, marks
 ROWS = [
@@ -35,7 +36,7 @@ ROWS = [
       "-i", "0.0.0.65", "--ip", "0,0,0,65", "-b", "0100 0001", "--bin", "1000001"], "", "65\n" * 10, "", 0, []),
     ("the field by the form",
      ["--field", "dec", "65", " 0x41", "0X41", "-0x1", "0b1000001", "0B 0100 0001", "-0b1", "0.0.0.65",
-      "1.2.3.4.5", "-1"], "", "65\n65\n65\n-1\n65\n65\n-1\n65\n16909060\n-1\n", "", 0, [W]),
+      " 1.2.3.4", "-1"], "", "65\n65\n65\n-1\n65\n65\n-1\n65\n16909060\n-1\n", "", 0, [W]),
     ("a field option holds for the values after it", ["--field", "hex", "10", "-d", "10", "-x", "10"], "",
      "A\nA\n10\n", "", 0, []),
     ("-- ends the options", ["--field", "hex", "-t", "--", "-x", "--json"], "", "2D78\n6A736F6E\n", "", 0, []),
@@ -81,7 +82,7 @@ ROWS = [
 
     ("--json", ["--json", "-t", "ABCD"], "", JSON_ABCD, "", 0, [W]),
     ("--json escapes as JSON needs", ["--json", "-t", "\u0081", '"\n\\'], "",
-     '{"input": "\u0081", "dec": "129", "hex": "81", "text": "\u0081", "ip": "0.0.0.129", "bin": "10000001", '
+     '{"input": "\\u0081", "dec": "129", "hex": "81", "text": "\\u0081", "ip": "0.0.0.129", "bin": "10000001", '
      '"color": "#000081"}\n'
      '{"input": "\\"\\n\\\\", "dec": "2230876", "hex": "220A5C", "text": "\\"\\n\\\\", "ip": "0.34.10.92", '
      '"bin": "00100010 00001010 01011100", "color": "#220A5C"}\n', "", 0, []),
@@ -104,6 +105,26 @@ ROWS = [
      "qx: --field takes dec, hex, text, ip, bin or color, not 'rgb'\n" + USAGE, 2, []),
     ("--json with --field", ["--json", "--field", "dec"], "", "",
      "qx: --json and --field cannot go together\n" + USAGE, 2, []),
+    ("an empty or blank value is refused; a space is Text", ["--field", "hex", "", "-x", "", "-t", "", "-b", " ", "-t",
+                                                             " "], "", "20\n",
+     'qx: Dec cannot read ""\nqx: Hex cannot read ""\nqx: Text cannot read ""\nqx: Bin cannot read " "\n', 1, [W]),
+    ("IP by form only for four groups of digits",
+     ["--field", "dec", "www.example.co.uk", "1.2.3.4/24", "1.2.3.4.5", "0.0.0.65"], "", "65\n",
+     'qx: Dec cannot read "www.example.co.uk"\nqx: Dec cannot read "1.2.3.4/24"\n'
+     'qx: Dec cannot read "1.2.3.4.5"\n', 1, [W]),
+    ("a message in its turn in one file", ["--field", "dec", "1", "x", "2"], "",
+     '1\nqx: Dec cannot read "x"\n2\n', "", 1, [MERGED, W]),
+    ("a read error named by its own cause", ["--field", "dec"], "1\n", "",
+     "qx: cannot read standard input: Resource temporarily unavailable\n"
+     "qx: cannot write the output: No space left on device\n", 1, [STALLED, FULL]),
+    ("--help that cannot be written says why", ["--help"], "", "",
+     "qx: cannot write the output: No space left on device\n", 1, [FULL]),
+    ("invisible and direction-changing characters escaped",
+     ["--field", "text", "\ufeff1", "\u202eA", "-t", "A\u00a0\u00adB"], "", "A\\xA0\\xADB\n",
+     'qx: Dec cannot read "\\xEF\\xBB\\xBF1"\nqx: Dec cannot read "\\xE2\\x80\\xAEA"\n', 1, [W]),
+    ("no colour block for a dumb terminal", ["0x41424344"], "", BLOCK + "\n", "", 0, [TTY, DUMB]),
+    ("the limit counts a line without its CR", ["--field", "dec"], "0" * ((1 << 20) - 2) + "7\r\n", "7\n", "", 0, []),
+
     ("--help", ["--help", "--bogus"], "", re.compile(r"Usage: qx \[OPTION\]\.\.\. \[VALUE\]\.\.\.\n(.*\n)+"), "",
      0, []),
     ("--version", ["--version"], "", re.compile(r"qx \(Quendrix\) \d+\.\d+\.\d+\.\d+\n"), "", 0, [W]),
@@ -116,9 +137,22 @@ def run(command, args, stdin, marks):
     if NO_COLOR in marks:
         env["NO_COLOR"] = "1"
     if TTY not in marks:
-        p = subprocess.run(command + args, input=stdin.encode(), capture_output=True, env=env, timeout=120)
-        return p.stdout.decode(errors="backslashreplace"), p.stderr.decode(errors="backslashreplace"), p.returncode
+        streams = {"stdout": open("/dev/full", "wb") if FULL in marks else subprocess.PIPE,
+                   "stderr": subprocess.STDOUT if MERGED in marks else subprocess.PIPE}
+        if STALLED in marks:
+            # A pipe whose writer stays open, read without waiting: after stdin, reading fails.
+            reader, writer = os.pipe()
+            os.write(writer, stdin.encode())
+            os.set_blocking(reader, False)
+            p = subprocess.run(command + args, stdin=reader, env=env, timeout=120, **streams)
+            os.close(reader)
+            os.close(writer)
+        else:
+            p = subprocess.run(command + args, input=stdin.encode(), env=env, timeout=120, **streams)
+        decode = lambda b: (b or b"").decode(errors="backslashreplace")
+        return decode(p.stdout), decode(p.stderr), p.returncode
     # Standard output on a terminal; the terminal turns each line end into CR LF.
+    env["TERM"] = "dumb" if DUMB in marks else "xterm"
     main, side = pty.openpty()
     p = subprocess.Popen(command + args, stdin=subprocess.DEVNULL, stdout=side, stderr=subprocess.PIPE, env=env)
     os.close(side)

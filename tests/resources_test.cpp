@@ -407,18 +407,36 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
     INFO("at ", dpi, " DPI");
     HFONT shellDlg = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
     CHECK(faceOf(shellDlg) == "Tahoma");
-    DeleteObject(shellDlg);
     for (const Dialog& want : kDialogs) {
         INFO("dialog ", want.id);
         HWND dialog = CreateDialogParamA(module(), MAKEINTRESOURCEA(want.id), nullptr, quietDialogProc, 0);
         REQUIRE(dialog != nullptr);
-        CHECK(faceOf(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0))) == "MS Sans Serif");
+        // The bitmap face has sizes for up to 144 DPI; above, the prefix gives the dialogs Tahoma.
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        const std::string face = faceOf(font);
+        CHECK(face == (dpi <= 144 ? "MS Sans Serif" : "Tahoma"));
         RECT client;
         GetClientRect(dialog, &client);
-        if (want.id == IDD_CONVERTER && dpi == 96) {
-            // What Windows gives this template: dialog base units of 6 x 13.
-            CHECK(client.right == 423);
-            CHECK(client.bottom == 112);
+        if (want.id == IDD_CONVERTER) {
+            HDC dc = GetDC(dialog);
+            HGDIOBJ old = SelectObject(dc, font);
+            TEXTMETRICA metrics{};
+            GetTextMetricsA(dc, &metrics);
+            SelectObject(dc, old);
+            ReleaseDC(dialog, dc);
+            MESSAGE(dpi, " DPI: client ", client.right, " x ", client.bottom, ", ", face, " ", metrics.tmHeight,
+                    " px high, ", metrics.tmAveCharWidth, " px average width");
+            if (dpi == 96) {
+                // What Windows gives this template: dialog base units of 6 x 13.
+                CHECK(client.right == 423);
+                CHECK(client.bottom == 112);
+            } else {
+                // Scaled with the desktop: within a tenth of the DPI's ratio to 96.
+                CHECK(client.right * 96 * 10 >= 423 * dpi * 9);
+                CHECK(client.right * 96 * 10 <= 423 * dpi * 11);
+                CHECK(client.bottom * 96 * 10 >= 112 * dpi * 9);
+                CHECK(client.bottom * 96 * 10 <= 112 * dpi * 11);
+            }
         }
         // Every label and button with a text in the template is measured; one read as empty
         // would otherwise pass unseen.
@@ -451,6 +469,7 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
         CHECK(measured == labelled);
         DestroyWindow(dialog);
     }
+    DeleteObject(shellDlg);
 }
 
 // ---------------------------------------------------------------------------------------------
