@@ -142,8 +142,7 @@ launcher_pid=""
 missing=900
 while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
 set +e
-env -u WINEPREFIX -u WINELOADER -u WINESERVER -u WINEDEBUG -u WINEDLLOVERRIDES \
-  HOME="$work/home" XDG_DATA_HOME="$work/data" DISPLAY=":$missing" timeout 60 "$command" >"$work/said" 2>&1
+DISPLAY=":$missing" timeout 60 "${launch[@]}" >"$work/said" 2>&1
 rc=$?
 set -e
 [ "$rc" = 1 ] || fail "started on a display that does not exist, the launcher returned $rc, not 1: $(cat "$work/said")"
