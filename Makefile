@@ -1,5 +1,5 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run web run-web bench fuzz dist deb install uninstall clean
+.PHONY: all setup build test run web run-web bench soak fuzz dist deb install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
 # Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
@@ -57,6 +57,16 @@ bench: setup
 	cmake --preset web >/dev/null
 	cmake --build --preset web
 	node bench/web_bench.js build/web
+
+# The program under Wine through SOAK_ACTIONS of a user's actions, on a private screen: memory
+# and GDI and USER objects after the warm-up and at the end (figures in docs/performance.md).
+SOAK_ACTIONS ?= 20000
+soak: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target quendrix_soak e2e_probe e2e_patch
+	env -u DISPLAY -u WINEPREFIX python3 tests/e2e/soak.py --actions $(SOAK_ACTIONS) \
+	  --program build/windows/tests/quendrix_soak.exe --probe build/windows/tests/e2e_probe.exe \
+	  --patch build/windows/tests/e2e_patch.exe --prefix build/windows/wineprefix --out build/windows/soak
 
 fuzz: setup
 	cmake --preset fuzz >/dev/null

@@ -15,6 +15,8 @@ BOOL CConverterApp::InitInstance() {
         result = dlg.DoModal();
     }  // the dialog saves the options as it goes
     m_pMainWnd = nullptr;
+    // The window could not be made (no display, say): the launcher must not report a start.
+    if (result == -1) m_nExitCode = 1;
     return result == IDOK;
 }
 

@@ -60,7 +60,8 @@ void InitControls() {
 int RunApplication() {
     InitControls();
     CWinApp* app = GetApp();
-    if (!app || !app->InitInstance()) return 0;
+    if (!app) return 0;
+    if (!app->InitInstance()) return app->m_nExitCode;
     // A program that keeps a main window runs its loop until the window is gone.
     MSG msg{};
     while (app->m_pMainWnd && GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -20,6 +20,9 @@ public:
     void OnHelp();
 
     CWnd* m_pMainWnd = nullptr;
+    // The process's exit code when InitInstance returns FALSE; non-zero tells whoever started
+    // the program that the start failed.
+    int m_nExitCode = 0;
 };
 
 namespace platform {
@@ -33,7 +36,8 @@ CWinApp* GetApp();
 const char* AppName();
 // Registers the common control classes the templates use (up-down, tooltips); idempotent.
 void InitControls();
-// The start-up routine: InitInstance, the message loop when it returns TRUE, the exit code.
+// The start-up routine: InitInstance, the message loop when it returns TRUE, the exit code
+// (m_nExitCode when InitInstance returns FALSE).
 int RunApplication();
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace platform {
 
 namespace {
@@ -39,6 +41,13 @@ HINSTANCE Services::ShellOpen(HWND owner, const char* verb, const char* file, in
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     static auto shellExecute = LoadFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
     if (!shellExecute) return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_NOASSOC));
+    // A relative file is the current directory's, as Windows' shell reads it; Wine's also looks
+    // beside the executable and would open a page the current directory does not hold.
+    char full[MAX_PATH];
+    if (file && !std::strchr(file, ':') && file[0] != '\\') {
+        DWORD length = GetFullPathNameA(file, MAX_PATH, full, nullptr);
+        if (length > 0 && length < MAX_PATH) file = full;
+    }
     return shellExecute(owner, verb, file, nullptr, nullptr, show);
 }
 

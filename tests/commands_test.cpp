@@ -223,15 +223,12 @@ std::string HoverTip(HWND dlg, int id, bool& shown) {
         r.top -= 14;
     }
     SetCursorPos(0, 0);
-    for (int i = 0; i < 150 && VisibleToolTip(); ++i) Pump();  // the last tip goes first
+    REQUIRE(WaitForNoToolTip(10 * GetDoubleClickTime()));  // the last tip goes first, at the latest on its own
     SetCursorPos(r.left + 3, r.top + 3);
     Pump();
     SetCursorPos(r.left + 4, r.top + 4);
-    HWND tip = nullptr;
-    for (int i = 0; i < 150 && !tip; ++i) {
-        Pump();
-        tip = VisibleToolTip();
-    }
+    // The control's own tip; over a label, any tip at all, waited for past the tip's delay.
+    HWND tip = id ? WaitForToolTip(GetDlgItem(dlg, id), 5000) : WaitForToolTip(nullptr, NoToolTipWait());
     shown = tip != nullptr;
     return tip ? Text(tip) : std::string();
 }

@@ -202,6 +202,7 @@ TEST_CASE("Enter outside the fields does nothing and Escape then closes") {
             openAfterEnter = IsWindow(dlg) && IsWindowVisible(dlg);
             CHECK(Text(dlg, IDC_DEC) == "7");
             Key(VK_ESCAPE);
+            CHECK_FALSE(IsWindowVisible(dlg));  // ended by Escape, not by the driver afterwards
         });
         CHECK(openAfterEnter);
         CHECK(result == IDCANCEL);
@@ -417,6 +418,7 @@ TEST_CASE("Escape, the close box and Alt+F4 end the window") {
             Enter('D', "5");
             close(dlg);
             Pump();
+            CHECK_FALSE(IsWindowVisible(dlg));  // ended here, not by the driver afterwards
         });
         CHECK(result == IDCANCEL);
         CHECK_FALSE(IsWindow(window));

@@ -6,6 +6,8 @@
 # window, at twice the 96-DPI size; it keeps the window above others exactly while Stay on top
 # is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two starts
 # at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing stays.
+# Started on a display that does not exist, the program cannot make its window and the launcher
+# returns non-zero.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -134,6 +136,17 @@ launcher_pid=""
 [ "$rc" = 0 ] || fail "the launcher returned $rc"
 # Quiet: the one line about the first start, nothing of Wine's.
 [ "$(wc -l <"$work/said")" = 1 ] || fail "the launcher said more than one line: $(cat "$work/said")"
+
+# A start that cannot make the window is reported as a failure; Wine, not the program, says why.
+# A display nobody serves: the first number from 900 up without a socket.
+missing=900
+while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
+set +e
+DISPLAY=":$missing" timeout 60 "${launch[@]}" >"$work/said" 2>&1
+rc=$?
+set -e
+[ "$rc" = 1 ] || fail "started on a display that does not exist, the launcher returned $rc, not 1: $(cat "$work/said")"
+echo "on a display that does not exist: exit code $rc"
 
 # The desktop back at 96 DPI: two starts at once, one writing the new scale while the other
 # waits, both follow it down, silently.

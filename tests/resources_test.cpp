@@ -438,6 +438,12 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
                 CHECK(client.bottom * 96 * 10 <= 112 * dpi * 11);
             }
         }
+        // Every label and button with a text in the template is measured; one read as empty
+        // would otherwise pass unseen.
+        const auto labelled = std::count_if(want.controls.begin(), want.controls.end(), [](const Control& c) {
+            return (c.cls == kStatic || c.cls == kButton) && !c.text.number && !c.text.text.empty();
+        });
+        long measured = 0;
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char text[128] = {}, cls[16] = {};
             GetWindowTextA(child, text, sizeof text);
@@ -458,7 +464,9 @@ TEST_CASE("every label and button text fits its control, in the faces Windows ha
             GetClientRect(child, &box);
             CHECK(ink <= room);
             CHECK(drawn.bottom <= box.bottom);
+            ++measured;
         }
+        CHECK(measured == labelled);
         DestroyWindow(dialog);
     }
     DeleteObject(shellDlg);

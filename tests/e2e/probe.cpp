@@ -1,19 +1,25 @@
 // Reads the running Quendrix from outside, as another process would: its window, controls,
 // focus, the windows it has open, the screen under its colour swatch, the clipboard and the
-// options it keeps in the registry. Prints one JSON object a line.
+// options it keeps in the registry. Prints one JSON object a line; a snapshot in which a window
+// did not answer within 5 s says how many questions went unanswered ("unanswered").
 //
 //   e2e_probe state          one snapshot
 //   e2e_probe serve          one snapshot per "state" line on stdin; also "clipboard",
 //                            "clip TEXT" (sets it),
 //                            "reg-clear", "reg-set NAME NUMBER", "pixel X Y",
-//                            "htm-assoc on|off" (HTML pages to the browser), "quit"
+//                            "htm-assoc" (HTML pages to the browser), "sync" (every other
+//                            program's window has handled what was sent to it), "quit"
 //   e2e_probe reg-clear      removes the maker's key with everything under it
+//   "objects" (served)       the program's working set and, in the soak's build, its live GDI
+//                            and USER objects as its own counter tells them
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,10 +64,17 @@ std::string Rect(const RECT& r) {
     return buf;
 }
 
+// Questions a snapshot asked of a window that still exists and got no answer: a program that
+// does not answer is reported as such, never as empty fields.
+int g_unanswered = 0;
+
 // Another process's control answers WM_GETTEXT through its own thread; a bounded wait keeps a
 // busy program from hanging the probe.
 bool Ask(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
-    return SendMessageTimeoutA(w, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, result) != 0;
+    if (g_unanswered) return false;  // one silence fails the snapshot; no need to wait for more
+    if (SendMessageTimeoutA(w, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, result)) return true;
+    if (IsWindow(w)) ++g_unanswered;  // a window gone meanwhile simply has nothing to say
+    return false;
 }
 
 std::string Text(HWND w) {
@@ -234,6 +247,7 @@ bool SetClipboard(const std::string& text) {
 }
 
 std::string Snapshot() {
+    g_unanswered = 0;
     std::string out = "{";
     HWND main = FindMain();
     if (main) {
@@ -277,12 +291,53 @@ std::string Snapshot() {
                    ",\"menu_owner\":" + Handle(gui.hwndMenuOwner) + ",\"flags\":" + std::to_string(gui.flags) + "}";
         }
     }
+    // Keys and buttons held down as Wine sees them, for a failure's report.
+    out += std::string(out.size() > 1 ? "," : "") + "\"held\":[";
+    const std::pair<int, const char*> keys[] = {{VK_SHIFT, "Shift"}, {VK_CONTROL, "Ctrl"}, {VK_MENU, "Alt"},
+                                                {VK_LBUTTON, "left"}, {VK_RBUTTON, "right"}, {VK_MBUTTON, "middle"}};
+    bool firstKey = true;
+    for (const auto& [vk, name] : keys)
+        if (GetAsyncKeyState(vk) < 0) {
+            out += std::string(firstKey ? "" : ",") + "\"" + name + "\"";
+            firstKey = false;
+        }
+    out += "]";
     TopList tops;
     EnumWindows(AddTop, reinterpret_cast<LPARAM>(&tops));
-    if (out.size() > 1) out += ",";
-    out += "\"windows\":[" + tops.json + "]";
+    out += ",\"windows\":[" + tops.json + "]";
     out += ",\"registry\":" + Registry();
+    if (g_unanswered) out += ",\"unanswered\":" + std::to_string(g_unanswered);
     return out + "}";
+}
+
+// The program's working set, and the counts of the counter window its soak build carries
+// (GDI, USER, and of these the windows and menus, 16 bits each).
+std::string Objects() {
+    HWND main = FindMain();
+    if (!main) return "{\"error\":\"no converter window\"}";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    std::string out = "{";
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
+        if (GetProcessMemoryInfo(process, &memory, sizeof memory))
+            out += "\"working_set\":" + std::to_string(memory.WorkingSetSize) + ",";
+        CloseHandle(process);
+    }
+    HWND counter = nullptr;
+    for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, "QuendrixObjectCount", nullptr); w && !counter;
+         w = FindWindowExA(HWND_MESSAGE, w, "QuendrixObjectCount", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) counter = w;
+    }
+    DWORD_PTR counts = 0;
+    if (!counter || !SendMessageTimeoutA(counter, WM_APP, 0, 0, SMTO_ABORTIFHUNG, 20000, &counts))
+        return out + "\"error\":\"no answer from the program's object counter\"}";
+    const auto field = [&](int shift) { return std::to_string((static_cast<unsigned long long>(counts) >> shift) & 0xFFFF); };
+    return out + "\"gdi\":" + field(0) + ",\"user\":" + field(16) + ",\"windows\":" + field(32) +
+           ",\"menus\":" + field(48) + "}";
 }
 
 bool ClearRegistry() {
@@ -304,13 +359,10 @@ bool SetRegistry(const std::string& name, DWORD value) {
     return ok;
 }
 
-// HTML pages opened by the shell with the browser, as on a usual desktop. Wine's shell reads
-// the machine's classes only, so the association goes there, and "off" takes it away again.
-bool AssociateHtml(bool on) {
-    if (!on) {
-        LSTATUS s = RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
-        return s == ERROR_SUCCESS || s == ERROR_FILE_NOT_FOUND;
-    }
+// HTML pages opened by the shell with the browser, as on a usual desktop and as the prepared
+// prefix has it; a prefix an older suite left without it gets it back. Wine's shell reads the
+// machine's classes only, so the association goes there.
+bool AssociateHtml() {
     HKEY h = nullptr;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) != ERROR_SUCCESS)
         return false;
@@ -318,6 +370,19 @@ bool AssociateHtml(bool on) {
     bool ok = RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(type), sizeof type) == ERROR_SUCCESS;
     RegCloseKey(h);
     return ok;
+}
+
+// Lets every other process's window handle what it has been sent: a window answers only from
+// its message loop, where Wine first reads the X events waiting for it. After the pointer was
+// let go over another program's window, that program resets the keyboard state Wine keeps from
+// the keymap it was told of then; a key pressed before it has done so can lose its Alt.
+BOOL CALLBACK SyncTop(HWND w, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    DWORD_PTR ignored = 0;
+    if (pid != GetCurrentProcessId() && IsWindowVisible(w))
+        SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    return TRUE;
 }
 
 std::string Unescape(const std::string& s) {
@@ -337,6 +402,7 @@ std::string Answer(const std::string& line) {
     std::string cmd = line.substr(0, line.find(' '));
     std::string rest = line.size() > cmd.size() ? line.substr(cmd.size() + 1) : "";
     if (cmd == "state") return Snapshot();
+    if (cmd == "objects") return Objects();
     if (cmd == "clipboard") return "{\"clipboard\":" + Clipboard() + "}";
     if (cmd == "clip") return SetClipboard(Unescape(rest)) ? "{\"ok\":true}" : "{\"ok\":false}";
     if (cmd == "reg-clear") return ClearRegistry() ? "{\"ok\":true}" : "{\"ok\":false}";
@@ -346,7 +412,11 @@ std::string Answer(const std::string& line) {
         DWORD value = static_cast<DWORD>(std::strtoul(rest.c_str() + cut + 1, nullptr, 0));
         return SetRegistry(rest.substr(0, cut), value) ? "{\"ok\":true}" : "{\"ok\":false}";
     }
-    if (cmd == "htm-assoc") return AssociateHtml(rest == "on") ? "{\"ok\":true}" : "{\"ok\":false}";
+    if (cmd == "sync") {
+        EnumWindows(SyncTop, 0);
+        return "{\"ok\":true}";
+    }
+    if (cmd == "htm-assoc") return AssociateHtml() ? "{\"ok\":true}" : "{\"ok\":false}";
     if (cmd == "pixel") {
         int x = 0, y = 0;
         std::sscanf(rest.c_str(), "%d %d", &x, &y);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 #include <set>
+#include <stdexcept>
 
 namespace uitest {
 
@@ -12,9 +13,14 @@ struct PendingWindow {
     std::set<HWND> known;
     std::function<bool(HWND)> match;
     std::function<void(HWND)> action;
+    int run;               // the RunModal it was asked in, by depth
+    std::string required;  // what it is, when it must appear; empty when it need not
 };
 std::vector<PendingWindow> g_pending;
 UINT_PTR g_watchTimer = 0;
+int g_runDepth = 0;
+
+void Await(std::function<bool(HWND)> match, std::function<void(HWND)> action, std::string required);
 
 std::set<HWND> ThreadWindows() {
     std::set<HWND> windows;
@@ -60,20 +66,33 @@ void SendKey(WORD vk, bool up) {
 
 INT_PTR RunModal(CDialog& dlg, const std::function<void(HWND)>& script) {
     std::exception_ptr failure;
-    WhenWindowAppears([&](HWND h) { return h == dlg.m_hWnd; },
-                      [&](HWND h) {
-                          try {
-                              Pump();
-                              script(h);
-                          } catch (...) {
-                              failure = std::current_exception();
-                          }
-                          if (IsWindow(h)) PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
-                      });
+    ++g_runDepth;
+    Await([&](HWND h) { return h == dlg.m_hWnd; },
+          [&](HWND h) {
+              try {
+                  Pump();
+                  script(h);
+              } catch (...) {
+                  failure = std::current_exception();
+              }
+              // A dialog the script ended is hidden already and keeps the script's result.
+              if (IsWindow(h) && IsWindowVisible(h)) EndDialog(h, kLeftOpen);
+          },
+          "the dialog RunModal runs");
     INT_PTR result = dlg.DoModal();
-    g_pending.clear();
-    if (g_watchTimer) KillTimer(nullptr, g_watchTimer), g_watchTimer = 0;
+    std::vector<std::string> missing;
+    for (auto p = g_pending.begin(); p != g_pending.end();) {
+        if (p->run != g_runDepth) {
+            ++p;
+            continue;
+        }
+        if (!p->required.empty()) missing.push_back(p->required);
+        p = g_pending.erase(p);
+    }
+    --g_runDepth;
+    if (g_pending.empty() && g_watchTimer) KillTimer(nullptr, g_watchTimer), g_watchTimer = 0;
     if (failure) std::rethrow_exception(failure);
+    if (!missing.empty()) throw std::runtime_error(missing[0] + " never appeared; the checks meant for it did not run");
     return result;
 }
 
@@ -178,6 +197,26 @@ HWND VisibleToolTip() {
     return nullptr;
 }
 
+HWND WaitForToolTip(HWND tool, DWORD ms) {
+    for (const DWORD start = GetTickCount();;) {
+        if (HWND tip = VisibleToolTip()) {
+            TOOLINFOA current{};
+            current.cbSize = sizeof current;
+            if (!tool || (SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)) &&
+                          current.uId == reinterpret_cast<UINT_PTR>(tool)))
+                return tip;
+        }
+        if (GetTickCount() - start >= ms) return nullptr;
+        Pump();
+    }
+}
+
+bool WaitForNoToolTip(DWORD ms) {
+    for (const DWORD start = GetTickCount(); VisibleToolTip(); Pump())
+        if (GetTickCount() - start >= ms) return false;
+    return true;
+}
+
 bool SetClipboardText(const std::string& text) {
     if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
@@ -202,9 +241,21 @@ std::string ClipboardText() {
     return text;
 }
 
-void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action) {
-    g_pending.push_back({ThreadWindows(), std::move(match), std::move(action)});
+namespace {
+void Await(std::function<bool(HWND)> match, std::function<void(HWND)> action, std::string required) {
+    g_pending.push_back({ThreadWindows(), std::move(match), std::move(action), g_runDepth, std::move(required)});
     if (!g_watchTimer) g_watchTimer = SetTimer(nullptr, 0, 20, WatchWindows);
+}
+}  // namespace
+
+void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action,
+                       std::source_location asked) {
+    Await(std::move(match), std::move(action),
+          "the window awaited at " + std::string(asked.file_name()) + ":" + std::to_string(asked.line()));
+}
+
+void IfWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action) {
+    Await(std::move(match), std::move(action), {});
 }
 
 bool IsMessageBox(HWND window) {

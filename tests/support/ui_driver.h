@@ -8,6 +8,7 @@
 #include "platform/services.h"
 
 #include <functional>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,14 @@ namespace uitest {
 
 enum Modifier : unsigned { kNone = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
 
+// DoModal's result when the script returned with the dialog still open and the driver ended it:
+// a code of the driver's own, so that a script's Escape or Cancel that did nothing shows.
+constexpr INT_PTR kLeftOpen = 0x5C1;
+
 // Runs `dlg` modally; `script` plays inside its loop once the window is up. When the script
-// returns and the dialog is still open, it is ended with IDCANCEL. Returns DoModal's result.
+// returns and the dialog is still open, it is ended with kLeftOpen. Returns DoModal's result.
+// A window awaited with WhenWindowAppears during the run that never appeared fails the test
+// (an exception, as doctest reports it).
 INT_PTR RunModal(CDialog& dlg, const std::function<void(HWND dlg)>& script);
 
 // Handles every message waiting for this thread, as a modal loop would.
@@ -43,14 +50,26 @@ std::pair<int, int> Selection(HWND dlg, int id);
 
 // The tooltip window of this thread that is showing, if any.
 HWND VisibleToolTip();
+// Waits, handling messages, until this thread's tooltip shows the tip of `tool` (a control;
+// nullptr: any tip) or `ms` milliseconds have passed; the tooltip, or none. A test that expects
+// no tip waits the whole time, so give it well past the tip's delay (kNoToolTipWait).
+HWND WaitForToolTip(HWND tool, DWORD ms);
+// Waits until no tooltip of this thread shows, at most `ms` milliseconds; whether none does.
+bool WaitForNoToolTip(DWORD ms);
+// Long enough for any tip to have shown: four times its delay, the double-click time.
+inline DWORD NoToolTipWait() { return 4 * GetDoubleClickTime(); }
 
 // The clipboard's text, as the user's copy and paste see it.
 bool SetClipboardText(const std::string& text);  // false when the clipboard could not be had
 std::string ClipboardText();
 
 // Runs `action` on the next top-level window of this thread that `match` accepts, from inside
-// whatever modal loop runs then (a message box, a nested dialog, a menu).
-void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action);
+// whatever modal loop runs then (a message box, a nested dialog, a menu). The window must
+// appear before the RunModal it was asked in ends, or the test fails there.
+void WhenWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action,
+                       std::source_location asked = std::source_location::current());
+// The same for a window that should not appear at all: the action notes that it did.
+void IfWindowAppears(std::function<bool(HWND)> match, std::function<void(HWND)> action);
 bool IsMessageBox(HWND window);
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
