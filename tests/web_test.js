@@ -369,6 +369,15 @@ const ROWS = [
     },
   },
   {
+    name: 'a server that sends the module as plain bytes still serves a working page',
+    types: { '.wasm': 'application/octet-stream' },
+    async run(u) {
+      await u.type('-1');
+      await u.press('Tab');
+      await u.shows(engine('-d', '-1'), 'a commit');
+    },
+  },
+  {
     name: 'the page works offline after its first load',
     async run(u, server) {
       await u.page.evaluate(() => navigator.serviceWorker.ready);
@@ -387,7 +396,7 @@ async function main() {
   let failed = 0;
   for (const row of ROWS.filter((r) => !only || r.name.includes(only))) {
     // A server a row: the offline row stops its own.
-    const server = await serve(pageDir);
+    const server = await serve(pageDir, row.types);
     const u = await User.open(browser, address(server));
     const errors = [];
     u.page.on('pageerror', (error) => errors.push(error.message));

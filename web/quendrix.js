@@ -262,10 +262,12 @@
   }
 
   // The module compiles while the page is still being read; the script runs as soon as it is in.
+  // A server that does not send .wasm as application/wasm gets the module read whole instead.
   const url = 'quendrix.wasm';
+  const whole = () => fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {}));
   const module = WebAssembly.instantiateStreaming
-    ? WebAssembly.instantiateStreaming(fetch(url), {})
-    : fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {}));
+    ? WebAssembly.instantiateStreaming(fetch(url), {}).catch(whole)
+    : whole();
   const parsed = document.readyState === 'loading'
     ? new Promise((resolve) => document.addEventListener('DOMContentLoaded', resolve, { once: true }))
     : Promise.resolve();

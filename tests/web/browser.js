@@ -25,12 +25,13 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/cs
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves a folder on a free port; resolves to the server, whose close() cuts the network.
-function serve(dir) {
+// types: content types by extension that replace the usual ones.
+function serve(dir, types = {}) {
   const server = http.createServer((request, response) => {
     let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     if (file.endsWith('/')) file += 'index.html';
     fs.readFile(path.join(dir, path.normalize(file)), (error, data) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? TYPES[path.extname(file)] ?? 'application/octet-stream' });
       response.end(error ? '' : data);
     });
   });
