@@ -147,7 +147,8 @@ void CDialog::CenterOnOwner() {
     }
     int x = area.left + ((area.right - area.left) - (self.right - self.left)) / 2;
     int y = area.top + ((area.bottom - area.top) - (self.bottom - self.top)) / 2;
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UINT order = m_hWndPlaceAfter ? 0 : SWP_NOZORDER;
+    ::SetWindowPos(m_hWnd, m_hWndPlaceAfter, x, y, 0, 0, SWP_NOSIZE | order | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM, LPARAM lp) {

@@ -65,6 +65,10 @@ protected:
 
     bool OnWndMsg(const platform::Message& m, LRESULT& result) override;
 
+    // Where the window goes in the z-order as it is centred, before it shows (HWND_TOPMOST,
+    // say); none leaves the order alone. One move does both: each costs Wine a trip to X.
+    HWND m_hWndPlaceAfter = nullptr;
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
     void CenterOnOwner();

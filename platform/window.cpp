@@ -78,7 +78,7 @@ void CWnd::RelayPointer() {
     MSG msg{};
     if (!GetCursorPos(&msg.pt)) return;
     msg.hwnd = WindowFromPoint(msg.pt);
-    if (!msg.hwnd || ::GetParent(msg.hwnd) != m_hWnd) return;
+    if (!msg.hwnd || GetAncestor(msg.hwnd, GA_PARENT) != m_hWnd) return;  // a control, not an owned popup
     POINT client = msg.pt;
     ::ScreenToClient(msg.hwnd, &client);
     msg.message = WM_MOUSEMOVE;

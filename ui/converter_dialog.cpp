@@ -113,12 +113,12 @@ BOOL CConverterDlg::OnInitDialog() {
     UDACCEL accel{1, 1};
     m_spin.SetAccel(1, &accel);
     m_nWheelDelta = 0;
-    // Never made non-topmost at start. Not activated here: the dialog manager activates the
-    // window as it shows it, and activating it twice costs Wine a round trip to the X server.
-    if (m_settings.bStayOnTop) SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Never made non-topmost at start; made topmost as the window is centred, not activated:
+    // the dialog manager activates it as it shows it.
+    if (m_settings.bStayOnTop) m_hWndPlaceAfter = HWND_TOPMOST;
     // Tooltips are not seen before the pointer has rested on a control: they are set up once
-    // the window is up (OnTimer).
-    SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr);
+    // the window is up (OnTimer), or now if no timer can be had.
+    if (!SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr)) EnableToolTips(m_settings.bToolTips);
     return TRUE;  // the focus goes to the first tab stop, Dec
 }
 

@@ -213,6 +213,9 @@ class Soak:
             got = self.t.suite.probe.ask("objects", timeout=60)
             if "error" in got:
                 raise Failure(f"{when}: {got['error']}")
+            missing = {"working_set", "gdi", "user", "windows", "menus"} - got.keys()
+            if missing:
+                raise Failure(f"{when}: the probe did not count {', '.join(sorted(missing))}")
         print(f"{when} ({self.actions} actions): working set {got['working_set'] / MIB:.2f} MiB, "
               f"GDI objects {got['gdi']}, USER objects {got['user']} ({got['windows']} windows, {got['menus']} menus)",
               flush=True)

@@ -80,8 +80,10 @@ void MenusAndIcons(DWORD& menus, DWORD& icons) {
 // USER objects: on Windows the system's count; under Wine windows, menus, icons and cursors.
 DWORD UserObjects(DWORD& windows, DWORD& menus, DWORD& icons) {
     windows = Windows();
-    MenusAndIcons(menus, icons);
+    menus = icons = 0;
+    // Windows counts them itself; probing handle indexes there would find other processes' menus.
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return n;
+    MenusAndIcons(menus, icons);
     return windows + menus + icons;
 }
 
