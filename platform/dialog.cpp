@@ -31,6 +31,10 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     control.SubclassWindow(pDX->PrepareCtrl(id));
 }
 
+void DDX_ControlUnrouted(CDataExchange* pDX, int id, CWnd& control) {
+    if (!pDX->Failed()) control.m_hWnd = pDX->PrepareCtrl(id);
+}
+
 void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
     if (pDX->Failed()) return;
     HWND hWnd = pDX->PrepareEditCtrl(id);

@@ -6,7 +6,11 @@
 
 #include "platform/window.h"
 
+#include <type_traits>
+
 class CDialog;
+class CButton;
+class CSpinButtonCtrl;
 
 // One run of a dialog's DoDataExchange: loading the controls, or saving and validating them.
 class CDataExchange {
@@ -29,8 +33,18 @@ private:
     bool m_bFailed = false;
 };
 
-// Binds a control object to the dialog's child with this identifier.
+// Binds a control object to the dialog's child with this identifier: its messages reach the
+// object's map first.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// A plain button or up-down control handles none of its messages, so it is bound without routing
+// them: under Wine every message to a routed window costs two trips to the server for the
+// subclass's data, and the window's first paint sends many.
+void DDX_ControlUnrouted(CDataExchange* pDX, int id, CWnd& control);
+template <class Control>
+    requires(std::is_same_v<Control, CButton> || std::is_same_v<Control, CSpinButtonCtrl>)
+void DDX_Control(CDataExchange* pDX, int id, Control& control) {
+    DDX_ControlUnrouted(pDX, id, control);
+}
 // An unsigned 32-bit number in an edit field: blanks and tabs, an optional plus, digits, blanks
 // and tabs, nothing else. Anything else is refused with "Please enter a positive integer.".
 // A number too large for 32 bits is taken as 0xFFFFFFFF, which the range check then refuses.

@@ -1,6 +1,6 @@
-// CWnd: a C++ object bound to one window. Binding subclasses the window (comctl32's
-// SetWindowSubclass), so messages reach the object's message map first and anything the map
-// does not end goes to the window's original procedure. Offers the few window operations the
+// CWnd: a C++ object bound to one window. Binding with SubclassWindow subclasses the window
+// (comctl32's SetWindowSubclass), so messages reach the object's message map first and anything
+// the map does not end goes to the window's original procedure. Offers the few window operations the
 // program uses, under their Win32 names; everything else is plain Win32 on m_hWnd.
 #pragma once
 
