@@ -99,8 +99,7 @@ BOOL CConverterDlg::OnInitDialog() {
     m_number.SetSize(m_settings.nSize);
     m_btnSigned.SetCheck(m_settings.bSigned);
     m_btnClear.SetCheck(m_settings.bClear);
-    m_editIP.EnableWindow(m_settings.nSize == 4);
-    m_wndColor.EnableWindow(m_settings.nSize == 4);
+    EnableLongOnly(m_settings.nSize == 4);
     switch (m_settings.nSize) {
     case 1: m_btnChar.SetCheck(BST_CHECKED); break;
     case 2: m_btnWord.SetCheck(BST_CHECKED); break;
