@@ -1,7 +1,7 @@
 // The straightforward way to qx's output, to measure qx against: each line read with fgets and
 // strtoul, the five renderings printed with printf. For decimal and 0x values it writes the same
 // bytes as qx (the window's block, or with --json the JSON objects), which the bench checks.
-#include "cli/cp1252.h"
+#include "engine/text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,9 +17,9 @@ void PrintText(uint32_t v, bool json)
         shift -= 8;
     for (; shift >= 0 && ((v >> shift) & 0xFF) != 0; shift -= 8) {
         const unsigned b = (v >> shift) & 0xFF;
-        const uint32_t cp = cp1252::CodePoint(static_cast<unsigned char>(b));
+        const uint32_t cp = text::CodePoint(static_cast<unsigned char>(b));
         char utf8[4] = {};
-        cp1252::EncodeUtf8(utf8, cp);
+        text::EncodeUtf8(utf8, cp);
         // Controls, DEL, C1, the no-break space and the soft hyphen are escaped.
         const bool hidden = cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || cp == 0xA0 || cp == 0xAD;
         if (json) {

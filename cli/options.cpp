@@ -38,16 +38,23 @@ struct Option
 };
 
 constexpr Option kOptions[] = {
-    {"--dec", 'd', kFieldOption, kDec},    {"--hex", 'x', kFieldOption, kHex},
-    {"--text", 't', kFieldOption, kText},  {"--ip", 'i', kFieldOption, kIP},
-    {"--bin", 'b', kFieldOption, kBin},    {"--width", 0, kWidthValue, 0},
+    {"--dec", 'd', kFieldOption, IndexOf(Field::Dec)},    {"--hex", 'x', kFieldOption, IndexOf(Field::Hex)},
+    {"--text", 't', kFieldOption, IndexOf(Field::Text)},  {"--ip", 'i', kFieldOption, IndexOf(Field::IP)},
+    {"--bin", 'b', kFieldOption, IndexOf(Field::Bin)},    {"--width", 0, kWidthValue, 0},
     {"--char", 0, kWidth, 1},              {"--word", 0, kWidth, 2},
     {"--long", 0, kWidth, 4},              {"--signed", 0, kSign, 1},
     {"--unsigned", 0, kSign, 0},           {"--json", 0, kJsonOption, 0},
     {"--field", 0, kFieldValue, 0},        {"--help", 0, kHelpOption, 0},
     {"--version", 0, kVersion, 0},         {"--", 0, kEnd, 0}};
 
-constexpr const char* kLayoutNames[] = {"dec", "hex", "text", "ip", "bin", "color"};
+// --field's names: a field's own in lower case.
+bool IsFieldName(const char* value, const char* name)
+{
+    for (; *name; ++value, ++name)
+        if (*value != (*name >= 'A' && *name <= 'Z' ? *name - 'A' + 'a' : *name))
+            return false;
+    return *value == '\0';
+}
 
 // "-" and a digit is a negative value, not an option.
 bool IsOption(const char* arg) { return arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9'); }
@@ -121,12 +128,13 @@ Options ReadOptions(int argc, char** argv)
             break;
         case kFieldValue: {
             int k = 0;
-            while (k < 6 && std::strcmp(value, kLayoutNames[k]))
+            while (k < kFieldCount && !IsFieldName(value, kFieldForms[k].name))
                 ++k;
-            if (k == 6)
+            if (k == kFieldCount && std::strcmp(value, "color"))
                 return UsageError("--field takes dec, hex, text, ip, bin or color, not", value);
             only = true;
-            options.layout = static_cast<Layout>(kOnlyDec + k);
+            options.layout = k == kFieldCount ? kOnlyColor : kOnlyField;
+            options.onlyField = static_cast<Field>(k < kFieldCount ? k : 0);
             break;
         }
         case kHelpOption: options.action = Options::kHelp; return options;
@@ -139,7 +147,7 @@ Options ReadOptions(int argc, char** argv)
     return options;
 }
 
-char* Arguments::Next(Field* field)
+char* Arguments::Next(std::optional<Field>* field)
 {
     while (m_next < m_argc) {
         char* const arg = m_argv[m_next++];

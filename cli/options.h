@@ -2,10 +2,13 @@
 // with the field its options chose.
 #pragma once
 
-enum Field { kAuto = -1, kDec, kHex, kText, kIP, kBin };
+#include "engine/field.h"
 
-// What each value prints: the window's block, a JSON object, or one rendering.
-enum Layout { kBlock, kJson, kOnlyDec, kOnlyHex, kOnlyText, kOnlyIP, kOnlyBin, kOnlyColor };
+#include <cstdint>
+#include <optional>
+
+// What each value prints: the window's block, a JSON object, one field's rendering or the colour.
+enum Layout : uint8_t { kBlock, kJson, kOnlyField, kOnlyColor };
 
 struct Options
 {
@@ -15,6 +18,7 @@ struct Options
     int width = 4;
     int isSigned = 1;
     Layout layout = kBlock;
+    Field onlyField = Field::Dec;  // the rendering kOnlyField prints
     // A usage error: what is wrong, and the argument to quote, if any.
     const char* problem = nullptr;
     const char* quoted = nullptr;
@@ -29,16 +33,16 @@ class Arguments
 public:
     Arguments(int argc, char** argv) : m_argc(argc), m_argv(argv) {}
 
-    // The next value, with the field chosen before it; null after the last, the field then being
-    // the one chosen after every value.
-    char* Next(Field* field);
+    // The next value, with the field chosen before it (none: by the value's form); null after the
+    // last, the field then being the one chosen after every value.
+    char* Next(std::optional<Field>* field);
 
 private:
     int m_argc;
     char** m_argv;
     int m_next = 1;
     bool m_options = true;
-    Field m_field = kAuto;
+    std::optional<Field> m_field;
 };
 
 extern const char kHelp[];

@@ -2,8 +2,8 @@
 // buffer lives in .bss and the escape tables are built by the compiler.
 #include "cli/output.h"
 
-#include "cli/cp1252.h"
 #include "engine/number.h"
+#include "engine/text.h"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
+using text::kHexDigits;
 
 // Characters that show nothing, or turn the rest of the line around: no-break space, soft
 // hyphen, the zero-width and direction marks, the embeddings and overrides, the invisible
@@ -40,13 +40,13 @@ constexpr std::array<Glyph, 256> kShownGlyphs = [] {
     std::array<Glyph, 256> t{};
     for (int b = 0; b < 256; ++b) {
         Glyph& g = t[b];
-        const uint32_t cp = cp1252::CodePoint(static_cast<unsigned char>(b));
+        const uint32_t cp = text::CodePoint(static_cast<unsigned char>(b));
         if (IsHidden(cp)) {
             g = {{'\\', 'x', kHexDigits[b >> 4], kHexDigits[b & 15]}, 4};
         } else if (b == '\\') {
             g = {{'\\', '\\'}, 2};
         } else {
-            g.length = static_cast<unsigned char>(cp1252::EncodeUtf8(g.text, cp) - g.text);
+            g.length = static_cast<unsigned char>(text::EncodeUtf8(g.text, cp) - g.text);
         }
     }
     return t;
@@ -68,7 +68,7 @@ constexpr std::array<Glyph, 256> kJsonGlyphs = [] {
     std::array<Glyph, 256> t{};
     for (int b = 0; b < 256; ++b) {
         Glyph& g = t[b];
-        const uint32_t cp = cp1252::CodePoint(static_cast<unsigned char>(b));
+        const uint32_t cp = text::CodePoint(static_cast<unsigned char>(b));
         const char* shortForm = b == '"' ? "\\\"" : b == '\\' ? "\\\\" : b == '\b' ? "\\b"
                               : b == '\f' ? "\\f" : b == '\n' ? "\\n" : b == '\r' ? "\\r"
                               : b == '\t' ? "\\t" : nullptr;
@@ -77,7 +77,7 @@ constexpr std::array<Glyph, 256> kJsonGlyphs = [] {
         else if (IsHidden(cp))
             g.length = static_cast<unsigned char>(JsonEscape(g.text, cp) - g.text);
         else
-            g.length = static_cast<unsigned char>(cp1252::EncodeUtf8(g.text, cp) - g.text);
+            g.length = static_cast<unsigned char>(text::EncodeUtf8(g.text, cp) - g.text);
     }
     return t;
 }();
@@ -121,7 +121,7 @@ char* Echo(char* p, const char* s, std::size_t length, bool cut)
     const char* const stop = s + (length < kEchoLimit ? length : kEchoLimit);
     while (s < stop) {
         uint32_t cp = 0;
-        const int n = cp1252::DecodeUtf8(s, end, &cp);
+        const int n = text::DecodeUtf8(s, end, &cp);
         if (n == 1) {
             p = *s == '"' ? Copy(p, "\\\"") : PutGlyph(p, kShownGlyphs[static_cast<unsigned char>(*s)]);
             ++s;
@@ -172,24 +172,14 @@ char* Color(char* p, uint32_t color)
     return p;
 }
 
-char* Decimal(char* p, unsigned v)
-{
-    if (v >= 100)
-        *p++ = static_cast<char>('0' + v / 100);
-    if (v >= 10)
-        *p++ = static_cast<char>('0' + v / 10 % 10);
-    *p++ = static_cast<char>('0' + v % 10);
-    return p;
-}
-
 char* Swatch(char* p, uint32_t color)
 {
     p = Copy(p, "  \x1b[48;2;");
-    p = Decimal(p, color >> 16);
+    p = text::WriteDecimal(p, color >> 16);
     *p++ = ';';
-    p = Decimal(p, color >> 8 & 0xFF);
+    p = text::WriteDecimal(p, color >> 8 & 0xFF);
     *p++ = ';';
-    p = Decimal(p, color & 0xFF);
+    p = text::WriteDecimal(p, color & 0xFF);
     return Copy(p, "m      \x1b[0m");
 }
 
@@ -204,8 +194,9 @@ bool IsSet(const char* value) { return value && *value; }
 
 }  // namespace
 
-Output::Output(Streams& streams, Layout layout)
-    : m_streams(streams), m_buffer(g_buffer), m_layout(layout), m_lineByLine(streams.IsTerminal(Streams::Out))
+Output::Output(Streams& streams, Layout layout, Field onlyField)
+    : m_streams(streams), m_buffer(g_buffer), m_layout(layout), m_onlyField(onlyField),
+      m_lineByLine(streams.IsTerminal(Streams::Out))
 {
 }
 
@@ -254,7 +245,7 @@ void Output::PutJson(const char* s, std::size_t length)
                 continue;
             }
             uint32_t cp = 0;
-            const int n = cp1252::DecodeUtf8(s, end, &cp);
+            const int n = text::DecodeUtf8(s, end, &cp);
             if (n == 0) {
                 p = Copy(p, "\xEF\xBF\xBD");
                 ++s;
@@ -319,14 +310,12 @@ void Output::Value(const CNumber& number, const char* text, std::size_t length)
         break;
     default:
         p = Reserve(kBlockMax);
-        switch (m_layout) {
-        case kOnlyDec: p = Copy(p, number.GetDec()); break;
-        case kOnlyHex: p = Copy(p, number.GetHex()); break;
-        case kOnlyText: p = ShownText(p, number.GetText()); break;
-        case kOnlyIP: p = Copy(p, number.GetIP()); break;
-        case kOnlyBin: p = Copy(p, number.GetBin()); break;
-        default: p = Color(p, color); break;
-        }
+        if (m_layout == kOnlyColor)
+            p = Color(p, color);
+        else if (m_onlyField == Field::Text)
+            p = ShownText(p, number.GetText());
+        else
+            p = Copy(p, FormOf(m_onlyField).render(number));
         *p++ = '\n';
         break;
     }

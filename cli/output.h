@@ -16,7 +16,8 @@ class CNumber;
 class Output
 {
 public:
-    Output(Streams& streams, Layout layout);
+    // onlyField: the field kOnlyField prints.
+    Output(Streams& streams, Layout layout, Field onlyField = Field::Dec);
 
     // An accepted value: text is what the user gave, number what it was read as.
     void Value(const CNumber& number, const char* text, std::size_t length);
@@ -54,6 +55,7 @@ private:
     bool m_failed = false;
     char m_failure[256] = {};  // why standard output could not be written
     const Layout m_layout;
+    const Field m_onlyField;
     const bool m_lineByLine;
     bool m_swatch = false;
     std::size_t m_printed = 0;

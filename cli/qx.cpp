@@ -1,10 +1,10 @@
 // A run of qx: the options, then each value read by one of the engine's field parsers
-// (cli/conversion.cpp) and printed from the engine's renderings (cli/output.cpp).
+// (cli/value_reader.cpp) and printed from the engine's renderings (cli/output.cpp).
 #include "cli/qx.h"
 
-#include "cli/conversion.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/value_reader.h"
 
 #ifndef QX_VERSION
 #define QX_VERSION "unknown"
@@ -13,7 +13,7 @@
 int RunQx(int argc, char** argv, Streams& streams)
 {
     const Options options = ReadOptions(argc, argv);
-    Output output(streams, options.layout);
+    Output output(streams, options.layout, options.onlyField);
     switch (options.action) {
     case Options::kUsageError:
         output.UsageError(options.problem, options.quoted);
@@ -28,15 +28,15 @@ int RunQx(int argc, char** argv, Streams& streams)
         break;
     }
 
-    Converter converter(options, output);
+    ValueReader reader(options, output);
     Arguments arguments(argc, argv);
-    Field field = kAuto;
+    std::optional<Field> field;
     bool anyValue = false;
     for (char* value; output.Ok() && (value = arguments.Next(&field)) != nullptr;) {
         anyValue = true;
-        converter.Convert(value, field);
+        reader.Convert(value, field);
     }
     if (!anyValue)
-        converter.ConvertInput(streams, field);
-    return output.Finish() ? converter.Status() : 1;
+        reader.ConvertInput(streams, field);
+    return output.Finish() ? reader.Status() : 1;
 }

@@ -2,28 +2,24 @@
 
 namespace {
 
-CNumber::Parser ParserOf(Field field) {
-    switch (field) {
-    case Field::Dec: return &CNumber::ParseDec;
-    case Field::Hex: return &CNumber::ParseHex;
-    case Field::Text: return &CNumber::ParseText;
-    case Field::IP: return &CNumber::ParseIP;
-    case Field::Bin: return &CNumber::ParseBin;
-    }
-    return &CNumber::ParseDec;
-}
+// The order the window has always written its fields in.
+constexpr Field kRefreshOrder[] = {Field::Text, Field::Dec, Field::Hex, Field::IP, Field::Bin};
 
 }  // namespace
 
-CConverter::CConverter(CConverterView& view, CNumber& number, Settings& settings, int16_t& wheelDelta)
-    : m_view(view), m_number(number), m_settings(settings), m_nWheelDelta(wheelDelta) {}
+CConverter::CConverter(CConverterView& view) : m_view(view), m_number(0), m_settings(kDefaultSettings) {}
+
+void CConverter::Start() {
+    m_number.SetSigned(m_settings.bSigned);
+    m_number.SetSize(m_settings.nSize);
+    m_view.ShowMode(m_settings.nSize, m_settings.bSigned, m_settings.bClear);
+    m_view.EnableIPAndColor(m_settings.nSize == 4);
+    m_nWheelDelta = 0;
+    m_active.reset();
+}
 
 void CConverter::Refresh() {
-    m_view.WriteField(Field::Text, m_number.GetText());
-    m_view.WriteField(Field::Dec, m_number.GetDec());
-    m_view.WriteField(Field::Hex, m_number.GetHex());
-    m_view.WriteField(Field::IP, m_number.GetIP());
-    m_view.WriteField(Field::Bin, m_number.GetBin());
+    for (Field field : kRefreshOrder) m_view.WriteField(field, FormOf(field).render(m_number));
     // The stored value, not narrowed: at widths 1 and 2 the swatch is disabled and keeps it.
     m_view.ShowColor(m_number.GetValue() & 0x00FFFFFFu);
 }
@@ -31,7 +27,7 @@ void CConverter::Refresh() {
 void CConverter::Commit(Field field) {
     const char* text = m_view.ReadField(field);
     if (text && !*text && !m_settings.bClear) return;
-    if (m_view.IsFieldModified(field) && !(text && (m_number.*ParserOf(field))(text))) m_view.Refuse();
+    if (m_view.IsFieldModified(field) && !(text && FormOf(field).parse(m_number, text))) m_view.Refuse();
     // Also after a refusal and when nothing changed: the field shows the value again.
     Refresh();
 }
@@ -47,7 +43,7 @@ void CConverter::PressEnter(Field field) {
 }
 
 void CConverter::SetWidth(int32_t nSize) {
-    m_view.EnableLongOnly(nSize == 4);
+    m_view.EnableIPAndColor(nSize == 4);
     m_settings.nSize = nSize;
     m_number.SetSize(nSize);
     Refresh();
@@ -85,8 +81,8 @@ void CConverter::Wheel(int16_t delta, bool middleButton) {
     Refresh();
 }
 
-void CConverter::PickColor(uint32_t rgb) {
-    m_number.SetValue(rgb);
+void CConverter::SetValue(uint32_t value) {
+    m_number.SetValue(value);
     Refresh();
 }
 

@@ -1,19 +1,17 @@
-// The converter's rules without a window: what a commit, a focus, a step, a wheel turn, a width
-// or signedness click and a picked colour do to the value and to the five fields. The Win32
-// dialog and the page both run them; each front-end supplies its fields through CConverterView.
+// The converter's rules without a window: what the start, a commit, a focus, a step, a wheel
+// turn, a width or signedness click and a picked colour do to the value and to the five fields.
+// CConverter owns the value, the options and the wheel's gathered delta; every front-end (the
+// Win32 dialog, the page, the Linux window) runs it and shows its fields through CConverterView.
 #pragma once
 
+#include "engine/field.h"
 #include "engine/number.h"
 #include "settings/settings.h"
 
 #include <cstdint>
 #include <optional>
 
-// The five edit fields, in tab order.
-enum class Field : uint8_t { Dec, Hex, Text, IP, Bin };
-constexpr int kFieldCount = 5;
-
-// A front-end's fields, swatch and speaker.
+// A front-end's fields, Mode group, swatch and speaker.
 class CConverterView {
 public:
     // The field's whole text, valid until the next call; nullptr when the text has no reading in
@@ -26,8 +24,11 @@ public:
     virtual void WriteField(Field field, const char* text) = 0;
     // The low 24 bits of the value as 0x00RRGGBB.
     virtual void ShowColor(uint32_t rgb) = 0;
-    // The IP field, then the swatch: usable only at width 4.
-    virtual void EnableLongOnly(bool enable) = 0;
+    // The Mode group as the options say at start: the width's button checked (none for a width
+    // other than 1, 2 or 4), Signed and Clear set to their flags as they are.
+    virtual void ShowMode(int32_t nSize, int32_t bSigned, int32_t bClear) = 0;
+    // The IP field and the swatch, which mean something only at width 4.
+    virtual void EnableIPAndColor(bool enable) = 0;
     // A refused text: one default beep.
     virtual void Refuse() = 0;
 
@@ -37,9 +38,22 @@ protected:
 
 class CConverter {
 public:
-    // The value, options and wheel accumulator belong to the front-end; the converter only
-    // applies the rules to them.
-    CConverter(CConverterView& view, CNumber& number, Settings& settings, int16_t& wheelDelta);
+    explicit CConverter(CConverterView& view);
+
+    // The options as the front-end loaded them into Options(), applied once the controls exist:
+    // signedness and width to the value, the Mode group, what width 4 alone enables. The fields
+    // stay empty until the first refresh.
+    void Start();
+
+    const CNumber& Number() const { return m_number; }
+    // The options record: defaults until a front-end loads its stored options into it; the
+    // Settings dialog edits it in place.
+    Settings& Options() { return m_settings; }
+    const Settings& Options() const { return m_settings; }
+    // What the wheel has turned short of a notch.
+    int16_t WheelDelta() const { return m_nWheelDelta; }
+    // The field that last received the focus, whose pending typing a step commits first.
+    std::optional<Field> ActiveField() const { return m_active; }
 
     // Writes the five renderings into the fields, then the low 24 bits into the swatch.
     void Refresh();
@@ -61,13 +75,12 @@ public:
     // One wheel message; at most one step once a notch (120) has gathered. With the middle button
     // held the step is 1 whatever the increment.
     void Wheel(int16_t delta, bool middleButton);
-    // A picked colour, 0x00RRGGBB, becomes the whole value; pending typing is overwritten.
-    void PickColor(uint32_t rgb);
+    // A value from outside the fields (a picked colour, 0x00RRGGBB) becomes the whole value;
+    // pending typing is overwritten.
+    void SetValue(uint32_t value);
 
     // The IP field's rewrite: every comma of the text becomes a dot. False when there was none.
     static bool ReplaceCommas(char* begin, char* end);
-
-    std::optional<Field> ActiveField() const { return m_active; }
 
     static constexpr int16_t kWheelNotch = 120;
 
@@ -76,8 +89,8 @@ private:
     void CommitActive();
 
     CConverterView& m_view;
-    CNumber& m_number;
-    Settings& m_settings;
-    int16_t& m_nWheelDelta;
+    CNumber m_number;
+    Settings m_settings;
+    int16_t m_nWheelDelta = 0;
     std::optional<Field> m_active;
 };

@@ -1,41 +1,18 @@
 #include "engine/number.h"
 
+#include "engine/text.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
 
-// Character classes here are the plain ASCII ones whatever the user's locale, so they are written
-// out rather than taken from the C library.
-
 namespace {
 
+using text::IsWhite;
+
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
-
-// The six white-space characters: tab, line feed, vertical tab, form feed, carriage return, space.
-bool IsWhite(char c) { return c == ' ' || (Byte(c) >= 0x09 && Byte(c) <= 0x0D); }
-
-// Digit values up to radix 36: 0-9, then A-Z and a-z as 10-35; 0xFF for everything else.
-constexpr std::array<unsigned char, 256> kDigitValue = [] {
-    std::array<unsigned char, 256> t{};
-    t.fill(0xFF);
-    for (int c = 0; c < 10; ++c) t['0' + c] = static_cast<unsigned char>(c);
-    for (int c = 0; c < 26; ++c) t['A' + c] = t['a' + c] = static_cast<unsigned char>(10 + c);
-    return t;
-}();
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// "00" to "99": decimal output two digits per division.
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> t{};
-    for (int i = 0; i < 100; ++i) {
-        t[2 * i] = static_cast<char>('0' + i / 10);
-        t[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return t;
-}();
 
 // One byte of a dotted quad: its decimal digits, and their count in the last slot.
 struct Octet
@@ -46,11 +23,7 @@ struct Octet
 constexpr std::array<Octet, 256> kOctets = [] {
     std::array<Octet, 256> t{};
     for (int b = 0; b < 256; ++b) {
-        char* p = t[b].text;
-        if (b >= 100) *p++ = static_cast<char>('0' + b / 100);
-        if (b >= 10) *p++ = static_cast<char>('0' + b / 10 % 10);
-        *p++ = static_cast<char>('0' + b % 10);
-        t[b].text[3] = static_cast<char>(p - t[b].text);
+        t[b].text[3] = static_cast<char>(text::WriteDecimal(t[b].text, static_cast<uint32_t>(b)) - t[b].text);
     }
     return t;
 }();
@@ -64,36 +37,7 @@ constexpr std::array<std::array<char, 8>, 256> kByteDigits = [] {
     return t;
 }();
 
-constexpr std::array<uint32_t, 10> kPowersOfTen = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
-
 int BitWidth(uint32_t v) { return static_cast<int>(std::bit_width(v | 1u)); }
-
-int DecimalLength(uint32_t v)
-{
-    // bits * log10(2) is the digit count or one short of it.
-    const int guess = BitWidth(v) * 1233 >> 12;
-    return guess + (v >= kPowersOfTen[guess] ? 1 : 0) + (v == 0 ? 1 : 0);
-}
-
-// Writes v in decimal at p and returns the end of the digits.
-char* WriteDecimal(char* p, uint32_t v)
-{
-    char* const end = p + DecimalLength(v);
-    char* q = end;
-    while (v >= 100) {
-        q -= 2;
-        std::memcpy(q, &kDigitPairs[v % 100 * 2], 2);
-        v /= 100;
-    }
-    if (v >= 10) {
-        q -= 2;
-        std::memcpy(q, &kDigitPairs[v * 2], 2);
-    } else {
-        *--q = static_cast<char>('0' + v);
-    }
-    return end;
-}
 
 }  // namespace
 
@@ -144,12 +88,12 @@ void CNumber::UpdateStrings()
         *p++ = '-';
         magnitude = (0u - v) & mask;
     }
-    *WriteDecimal(p, magnitude) = '\0';
+    *text::WriteDecimal(p, magnitude) = '\0';
 
     int n = (BitWidth(v) + 3) / 4;
     m_szHex[n] = '\0';
     for (uint32_t x = v; n-- > 0; x >>= 4)
-        m_szHex[n] = kHexDigits[x & 15];
+        m_szHex[n] = text::kHexDigits[x & 15];
 
     char digits[33];
     for (int i = 0; i < 4; ++i)
@@ -208,23 +152,16 @@ uint32_t CNumber::ReadNumber(const char* text, int radix, const char** end)
     if (radix == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
         p += 2;
 
-    const char* const digits = p;
+    // Past 32 bits the digits are still consumed, so the caller sees where the number ends.
     uint64_t number = 0;
-    bool overflow = false;
-    for (unsigned d; (d = kDigitValue[Byte(*p)]) < static_cast<unsigned>(radix); ++p) {
-        // Past 32 bits the digits are still consumed, so the caller sees where the number ends.
-        const uint64_t next = number * static_cast<unsigned>(radix) + d;
-        if (next > 0xFFFFFFFFu)
-            overflow = true;
-        else if (!overflow)
-            number = next;
-    }
+    const char* const digits = p;
+    p = text::ReadDigits(p, static_cast<unsigned>(radix), 0x100000000u, number);
     if (p == digits) {
         *end = text;
         return 0;
     }
     *end = p;
-    const uint32_t result = overflow ? 0xFFFFFFFFu : static_cast<uint32_t>(number);
+    const uint32_t result = number > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(number);
     return negative ? 0u - result : result;
 }
 
@@ -236,10 +173,9 @@ uint32_t CNumber::ReadPart(const char* text)
     if (*text == '+' || *text == '-')
         ++text;
     // Read exactly, sticking at 256: a wrapped total would turn the number typed into another address.
-    uint32_t total = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        total = std::min(total * 10 + static_cast<uint32_t>(*text - '0'), 256u);
-    return negative ? 0u - total : total;
+    uint64_t total = 0;
+    text::ReadDigits(text, 10, 256, total);
+    return negative ? 0u - static_cast<uint32_t>(total) : static_cast<uint32_t>(total);
 }
 
 char* CNumber::RemoveSpaces(char* text)

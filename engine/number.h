@@ -8,7 +8,7 @@
 class CNumber
 {
 public:
-    // The dialog picks the parser of the committed field through one of these.
+    // One of the five parsers below.
     using Parser = int (CNumber::*)(const char*);
 
     explicit CNumber(uint32_t nValue = 0);

@@ -13,7 +13,7 @@
 // strings named exactly input, dec, hex, text, ip, bin, color or input, error; each accepted value,
 // read again from its hex with -x at the same width and sign, gives the same dec, and its text,
 // where the text spells the whole value, read with -t gives the same hex.
-#include "cli/conversion.h"
+#include "cli/value_reader.h"
 #include "cli/qx.h"
 #include "cli/streams.h"
 

@@ -1,7 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/app.h"
-#include "platform/data_rules.h"
+#include "engine/text.h"
 
 
 // ---- data exchange
@@ -40,25 +40,26 @@ void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
     HWND hWnd = pDX->PrepareEditCtrl(id);
     if (!pDX->m_bSaveAndValidate) {
         char digits[16];
-        SetWindowTextA(hWnd, data_rules::Decimal(value, digits + sizeof digits));
+        *text::WriteDecimal(digits, value) = '\0';
+        SetWindowTextA(hWnd, digits);
         return;
     }
     CWnd field;
     field.m_hWnd = hWnd;
-    CString text;
-    field.GetWindowText(text);
+    CString typed;
+    field.GetWindowText(typed);
     field.m_hWnd = nullptr;
-    if (!data_rules::ReadUnsigned(text.c_str(), value)) {
-        pDX->m_pDlgWnd->MessageBox(data_rules::kNotAnUnsigned, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    if (!text::ReadUnsigned(typed.c_str(), value)) {
+        pDX->m_pDlgWnd->MessageBox(text::kNotAnUnsigned, nullptr, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }
 
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT min, UINT max) {
     if (pDX->Failed() || !pDX->m_bSaveAndValidate || (value >= min && value <= max)) return;
-    char text[64];
-    data_rules::OutOfRange(min, max, text);
-    pDX->m_pDlgWnd->MessageBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    char message[64];
+    text::OutOfRange(min, max, message);
+    pDX->m_pDlgWnd->MessageBox(message, nullptr, MB_OK | MB_ICONEXCLAMATION);
     pDX->Fail();
 }
 
@@ -68,7 +69,7 @@ void DDX_Check(CDataExchange* pDX, int id, int& value) {
     if (pDX->m_bSaveAndValidate) {
         value = static_cast<int>(SendMessageA(hWnd, BM_GETCHECK, 0, 0));
     } else {
-        value = data_rules::ShownCheck(value);
+        value = text::ShownCheck(value);
         SendMessageA(hWnd, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     }
 }

@@ -235,10 +235,6 @@ MessageEntry<T> onFlag(UINT message, void (T::*fn)(BOOL)) {
             }};
 }
 
-// WM_ENABLE: void OnEnable(BOOL enabled)
-template <class T>
-MessageEntry<T> onEnable(void (T::*fn)(BOOL)) { return onFlag(WM_ENABLE, fn); }
-
 // WM_ENDSESSION: void OnEndSession(BOOL ending); the process may end as soon as it returns
 template <class T>
 MessageEntry<T> onEndSession(void (T::*fn)(BOOL)) { return onFlag(WM_ENDSESSION, fn); }

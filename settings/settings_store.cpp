@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "platform/services.h"
+#include "settings/stored_options.h"
 
 namespace {
 
@@ -41,14 +42,10 @@ void LoadSettings(Settings& s) {
         return;
     }
     // No range checks: each field takes what is stored.
-    s.nSize = ReadRegDword(product, "Size", s.nSize);
-    s.bClear = ReadRegDword(product, "Clear", s.bClear);
-    s.bSigned = ReadRegDword(product, "Signed", s.bSigned);
-    s.nIncrement = static_cast<uint32_t>(ReadRegDword(product, "Spin increment", static_cast<int32_t>(s.nIncrement)));
-    s.bToolTips = ReadRegDword(product, "Tool Tips", s.bToolTips);
-    s.bStayOnTop = ReadRegDword(product, "Stay on top", s.bStayOnTop);
-    s.bSaveOnExit = ReadRegDword(product, "Save on exit", s.bSaveOnExit);
-    s.bSaveOnExitLoaded = s.bSaveOnExit;
+    for (int i = 0; i < kOptionCount; ++i) {
+        const Option option = static_cast<Option>(i);
+        LoadOption(s, option, ReadRegDword(product, kOptionNames[i], OptionValue(s, option)));
+    }
     RegCloseKey(product);
     RegCloseKey(maker);
     RegCloseKey(software);
@@ -56,7 +53,8 @@ void LoadSettings(Settings& s) {
 
 void SaveSettings(const Settings& s, CWnd* reporter) {
     // Writing is opt-in: with saving never on, no key is even opened.
-    if (!s.bSaveOnExit && !s.bSaveOnExitLoaded) return;
+    const uint32_t toSave = OptionsToSave(s);
+    if (!toSave) return;
 
     auto report = [reporter](const char* text) {
         if (reporter) reporter->MessageBox(text);
@@ -77,16 +75,8 @@ void SaveSettings(const Settings& s, CWnd* reporter) {
         RegCloseKey(software);
         return;
     }
-    // Saving switched off keeps the options an earlier run stored; only the switch is written.
-    if (s.bSaveOnExit) {
-        WriteRegDword(product, "Size", s.nSize);
-        WriteRegDword(product, "Clear", s.bClear);
-        WriteRegDword(product, "Signed", s.bSigned);
-        WriteRegDword(product, "Spin increment", static_cast<int32_t>(s.nIncrement));
-        WriteRegDword(product, "Tool Tips", s.bToolTips);
-        WriteRegDword(product, "Stay on top", s.bStayOnTop);
-    }
-    WriteRegDword(product, "Save on exit", s.bSaveOnExit);
+    for (int i = 0; i < kOptionCount; ++i)
+        if (toSave & (1u << i)) WriteRegDword(product, kOptionNames[i], OptionValue(s, static_cast<Option>(i)));
     RegCloseKey(product);
     RegCloseKey(maker);
     RegCloseKey(software);

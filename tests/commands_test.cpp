@@ -121,10 +121,10 @@ TEST_CASE("the system menu opened with Alt+Space chooses Settings") {
 TEST_CASE("Settings shows the options and Cancel changes nothing but a flag outside 0 to 2") {
     Session s;
     s.Run([&](HWND dlg) {
-        s.dlg.m_settings.nIncrement = 4294967295u;  // as a stored value may be
-        s.dlg.m_settings.bToolTips = 0;
-        s.dlg.m_settings.bStayOnTop = 7;
-        s.dlg.m_settings.bSaveOnExit = 1;
+        s.dlg.Converter().Options().nIncrement = 4294967295u;  // as a stored value may be
+        s.dlg.Converter().Options().bToolTips = 0;
+        s.dlg.Converter().Options().bStayOnTop = 7;
+        s.dlg.Converter().Options().bSaveOnExit = 1;
         WithSettings(dlg, [&](HWND settings) {
             CHECK(Text(settings, IDC_INCREMENT) == "4294967295");
             CHECK_FALSE(Checked(settings, IDC_TOOLTIPS));
@@ -133,10 +133,10 @@ TEST_CASE("Settings shows the options and Cancel changes nothing but a flag outs
             CHECK(FocusId() == IDC_INCREMENT);
             Key(VK_ESCAPE);
         });
-        CHECK(s.dlg.m_settings.nIncrement == 4294967295u);
-        CHECK(s.dlg.m_settings.bToolTips == 0);
-        CHECK(s.dlg.m_settings.bStayOnTop == 0);
-        CHECK(s.dlg.m_settings.bSaveOnExit == 1);
+        CHECK(s.dlg.Converter().Options().nIncrement == 4294967295u);
+        CHECK(s.dlg.Converter().Options().bToolTips == 0);
+        CHECK(s.dlg.Converter().Options().bStayOnTop == 0);
+        CHECK(s.dlg.Converter().Options().bSaveOnExit == 1);
         CHECK_FALSE(IsTopmost(dlg));
     });
 }
@@ -158,7 +158,7 @@ TEST_CASE("Settings: the increment's accepted and refused texts") {
         CAPTURE(std::string(row.text));
         Session s;
         s.Run([&](HWND dlg) {
-            s.dlg.m_settings.nIncrement = 3;
+            s.dlg.Converter().Options().nIncrement = 3;
             WithSettings(dlg, [&](HWND settings) {
                 SetText(settings, IDC_INCREMENT, row.text);
                 Click(GetDlgItem(settings, IDC_TOOLTIPS));  // a change that Cancel must drop
@@ -174,12 +174,12 @@ TEST_CASE("Settings: the increment's accepted and refused texts") {
             if (row.message) {
                 REQUIRE(s.services.boxes.size() == 1);
                 CHECK(s.services.boxes[0].text == row.message);
-                CHECK(s.dlg.m_settings.bToolTips == 1);
+                CHECK(s.dlg.Converter().Options().bToolTips == 1);
             } else {
                 CHECK(s.services.boxes.empty());
-                CHECK(s.dlg.m_settings.bToolTips == 0);
+                CHECK(s.dlg.Converter().Options().bToolTips == 0);
             }
-            CHECK(s.dlg.m_settings.nIncrement == row.increment);
+            CHECK(s.dlg.Converter().Options().nIncrement == row.increment);
         });
     }
 }
@@ -192,7 +192,7 @@ TEST_CASE("Settings: the increment field takes only digits as typed") {
             CHECK(Text(settings, IDC_INCREMENT) == "92");  // typed over the selected "1"
             Key(VK_RETURN);
         });
-        CHECK(s.dlg.m_settings.nIncrement == 92u);
+        CHECK(s.dlg.Converter().Options().nIncrement == 92u);
     });
 }
 
@@ -206,7 +206,7 @@ TEST_CASE("Stay on top follows the Settings dialog at once") {
                 Key(VK_RETURN);
             });
             CHECK(IsTopmost(dlg) == on);
-            CHECK((s.dlg.m_settings.bStayOnTop != 0) == on);
+            CHECK((s.dlg.Converter().Options().bStayOnTop != 0) == on);
         }
     });
 }
@@ -303,7 +303,7 @@ TEST_CASE("tooltips: the control's own text, none over a label, none when switch
             });
             HoverTip(dlg, IDC_HEX, shown);
             CHECK_FALSE(shown);
-            CHECK(s.dlg.m_settings.bToolTips == 0);
+            CHECK(s.dlg.Converter().Options().bToolTips == 0);
         });
     }
 }

@@ -109,7 +109,7 @@ TEST_CASE("the road of one edit: 0x41 typed into Hex, then Tab") {
         CheckFields(dlg, {"65", "41", "A", "0.0.0.65", "01000001"});
         CHECK(FocusId() == IDC_TEXT);
         CHECK(NoneModified(dlg));
-        CHECK(s.dlg.m_wndColor.GetRGB() == 0x000041u);
+        CHECK(s.dlg.Swatch().GetRGB() == 0x000041u);
         CHECK(s.services.beeps.empty());
     });
 }
@@ -258,7 +258,7 @@ TEST_CASE("the widths narrow only what is shown") {
             CHECK(Text(dlg, IDC_HEX) == "1234");
             CHECK(Enabled(dlg, IDC_IP));
             CHECK(Enabled(dlg, IDC_COLOR));
-            CHECK(s.dlg.m_wndColor.GetRGB() == 0x001234u);
+            CHECK(s.dlg.Swatch().GetRGB() == 0x001234u);
         });
     }
     SUBCASE("300 typed into Dec, then a click on Char commits it first") {
@@ -431,8 +431,7 @@ TEST_CASE("the Text field shows every byte as it is, first, middle or last, cont
         for (unsigned byte = 1; byte < 256; ++byte) {
             const uint32_t values[] = {byte << 24 | 0x414243, 0x41000043 | byte << 16 | byte << 8, 0x41424300 | byte};
             for (uint32_t value : values) {
-                s.dlg.m_number.SetValue(value);
-                s.dlg.RefreshFields();
+                s.dlg.Converter().SetValue(value);
                 Pump();
                 const char expected[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
                                          static_cast<char>(value >> 8), static_cast<char>(value), 0};

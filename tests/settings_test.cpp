@@ -159,9 +159,9 @@ struct Run {
         services.softwareReadOnly = softwareReadOnly;
         CConverterDlg dlg;
         RunModal(dlg, [&](HWND h) {
-            loaded = dlg.m_settings;
+            loaded = dlg.Converter().Options();
             script(dlg, h);
-            finalSettings = dlg.m_settings;
+            finalSettings = dlg.Converter().Options();
         });
     }
 };
@@ -247,9 +247,9 @@ TEST_CASE("switching saving on creates the keys with class ??? and stores seven 
         Run run([](CConverterDlg& d, HWND dlg) {
             Click(GetDlgItem(dlg, IDC_CHAR));
             Click(GetDlgItem(dlg, IDC_SIGNED));
-            d.m_settings.nIncrement = 0x8000000;
-            d.m_settings.bToolTips = 0;
-            d.m_settings.bSaveOnExit = 1;
+            d.Converter().Options().nIncrement = 0x8000000;
+            d.Converter().Options().bToolTips = 0;
+            d.Converter().Options().bSaveOnExit = 1;
         });
         if (!row.makerKeyBefore) CHECK(KeyClass(kMakerPath) == "???");
         CHECK(KeyClass(kProductPath) == "???");
@@ -287,7 +287,7 @@ TEST_CASE("what the two save flags make of the end of a run") {
         Run run([&](CConverterDlg& d, HWND dlg) {
             CheckWindow(dlg, {false, true, false, false, true, false, false});
             Click(GetDlgItem(dlg, IDC_LONG));  // a change that shows whether the options were written
-            d.m_settings.bSaveOnExit = row.saveAtEnd;
+            d.Converter().Options().bSaveOnExit = row.saveAtEnd;
         });
         CHECK(run.loaded.bSaveOnExit == (row.storedSave > 0));
         CHECK(run.loaded.bSaveOnExitLoaded == run.loaded.bSaveOnExit);
@@ -308,7 +308,7 @@ TEST_CASE("after saving is switched off the next start still loads the options s
     Run first([](CConverterDlg& d, HWND dlg) {
         Click(GetDlgItem(dlg, IDC_WORD));
         Click(GetDlgItem(dlg, IDC_SIGNED));
-        d.m_settings.bSaveOnExit = 0;
+        d.Converter().Options().bSaveOnExit = 0;
     });
     Run second([](CConverterDlg&, HWND dlg) { CheckWindow(dlg, {false, false, true, false, true, false, false}); });
     CHECK(Show(second.loaded) == Show(Settings{1, 1, 0, 9, 0, 0, 0, 0}));
@@ -402,7 +402,7 @@ TEST_CASE("a 'Software' key that cannot be opened for writing is reported and no
             [&](CConverterDlg& d, HWND dlg) {
                 CHECK(Checked(dlg, IDC_WORD) == row.stored);  // loading is not affected
                 Click(GetDlgItem(dlg, IDC_CHAR));
-                d.m_settings.bSaveOnExit = row.saveAtEnd;
+                d.Converter().Options().bSaveOnExit = row.saveAtEnd;
             },
             true);
         REQUIRE(run.services.boxes.size() == 1);
@@ -451,7 +451,7 @@ TEST_CASE("the end of the session saves the options as the end of the run would,
         Run run(
             [&](CConverterDlg& d, HWND dlg) {
                 Click(GetDlgItem(dlg, IDC_WORD));
-                d.m_settings.bSaveOnExit = row.saveOnExit;
+                d.Converter().Options().bSaveOnExit = row.saveOnExit;
                 CHECK(SendMessageA(dlg, WM_QUERYENDSESSION, 0, row.how) != 0);
                 SendMessageA(dlg, WM_ENDSESSION, row.ending, row.how);
                 atSessionEnd = StoredOptions();
@@ -480,10 +480,10 @@ TEST_CASE("round trip: every option is found as the previous run left it") {
         Click(GetDlgItem(dlg, IDC_WORD));
         Click(GetDlgItem(dlg, IDC_SIGNED));
         Click(GetDlgItem(dlg, IDC_CLEAR));
-        d.m_settings.nIncrement = 300;
-        d.m_settings.bToolTips = 0;
-        d.m_settings.bStayOnTop = 0;
-        d.m_settings.bSaveOnExit = 1;
+        d.Converter().Options().nIncrement = 300;
+        d.Converter().Options().bToolTips = 0;
+        d.Converter().Options().bStayOnTop = 0;
+        d.Converter().Options().bSaveOnExit = 1;
     });
     Run second([](CConverterDlg&, HWND dlg) {
         CheckWindow(dlg, {false, true, false, false, true, false, false});

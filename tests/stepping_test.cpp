@@ -73,7 +73,7 @@ TEST_CASE("the up-down control starts at 0 in the range -1 to 1 and never accele
         CHECK(SendDlgItemMessageA(dlg, IDC_SPIN, UDM_GETACCEL, 4, reinterpret_cast<LPARAM>(accel)) == 1);
         CHECK(accel[0].nSec == 1);
         CHECK(accel[0].nInc == 1);
-        CHECK(s.dlg.m_nWheelDelta == 0);
+        CHECK(s.dlg.Converter().WheelDelta() == 0);
     });
 }
 
@@ -107,14 +107,14 @@ TEST_CASE("arrow clicks step the value by the increment with 32-bit wrap-around"
         CAPTURE(row.clicks);
         Session s;
         s.Run([&](HWND dlg) {
-            s.dlg.m_settings.nIncrement = row.increment;
+            s.dlg.Converter().Options().nIncrement = row.increment;
             if (row.width != IDC_LONG) {
                 Click(GetDlgItem(dlg, row.width));
                 Key('D', kAlt);
             }
             Type(row.start);
             ClickArrows(dlg, row.clicks);
-            CHECK(s.dlg.m_number.GetValue() == row.value);
+            CHECK(s.dlg.Converter().Number().GetValue() == row.value);
             CHECK(Text(dlg, IDC_DEC) == row.dec);
             CHECK(Text(dlg, IDC_HEX) == row.hex);
             // The control's own position is put back to 0 at every report, then moved by it.
@@ -130,7 +130,7 @@ TEST_CASE("in a narrow width a step works on all 32 bits and the fields show the
         Type("255");
         Click(GetDlgItem(dlg, IDC_CHAR));  // takes the focus, so 255 is committed first
         ClickArrow(dlg, kUp);
-        CHECK(s.dlg.m_number.GetValue() == 0x100u);
+        CHECK(s.dlg.Converter().Number().GetValue() == 0x100u);
         CHECK(Text(dlg, IDC_DEC) == "0");
         CHECK(Text(dlg, IDC_HEX) == "0");
         ClickArrow(dlg, kDown);
@@ -161,7 +161,7 @@ TEST_CASE("text typed into the focused field is committed before the step") {
         CAPTURE(row.clicks);
         Session s;
         s.Run([&](HWND dlg) {
-            s.dlg.m_settings.nIncrement = row.increment;
+            s.dlg.Converter().Options().nIncrement = row.increment;
             Type(row.typed);
             CHECK(Modified(dlg, IDC_DEC));
             ClickArrows(dlg, row.clicks);
@@ -182,15 +182,15 @@ TEST_CASE("holding an arrow keeps stepping past the ends of the control's range"
         CAPTURE(row.sign);
         Session s;
         s.Run([&](HWND dlg) {
-            s.dlg.m_settings.nIncrement = 10;
+            s.dlg.Converter().Options().nIncrement = 10;
             HoldArrow(dlg, row.arrow, 3000);
-            int32_t value = static_cast<int32_t>(s.dlg.m_number.GetValue());
+            int32_t value = static_cast<int32_t>(s.dlg.Converter().Number().GetValue());
             CHECK(value % 10 == 0);
             CHECK(value * row.sign >= 30);  // the first press and at least two repeats
             CHECK(Text(dlg, IDC_DEC) == std::to_string(value));
             // Released: no more steps.
             for (DWORD start = GetTickCount(); GetTickCount() - start < 1500;) Pump();
-            CHECK(static_cast<int32_t>(s.dlg.m_number.GetValue()) == value);
+            CHECK(static_cast<int32_t>(s.dlg.Converter().Number().GetValue()) == value);
             CHECK(SpinPos(dlg) == row.sign);
         });
     }
@@ -223,13 +223,13 @@ TEST_CASE("wheel messages collect in a 16-bit accumulator and make at most one s
         CAPTURE(std::string(row.name));
         Session s;
         s.Run([&](HWND dlg) {
-            s.dlg.m_settings.nIncrement = row.increment;
+            s.dlg.Converter().Options().nIncrement = row.increment;
             for (size_t i = 0; i < row.deltas.size(); ++i) {
                 CAPTURE(i);
                 Wheel(row.deltas[i], row.keys);
-                CHECK(s.dlg.m_number.GetValue() == row.values[i]);
+                CHECK(s.dlg.Converter().Number().GetValue() == row.values[i]);
             }
-            CHECK(s.dlg.m_nWheelDelta == row.leftOver);
+            CHECK(s.dlg.Converter().WheelDelta() == row.leftOver);
             if (row.values.back() != 0)
                 CHECK(Text(dlg, IDC_DEC) == std::to_string(static_cast<int32_t>(row.values.back())));
         });
@@ -245,7 +245,7 @@ TEST_CASE("the wheel reaches the window from any focused control") {
             Pump();
             REQUIRE(FocusId() == id);
             Wheel(120);
-            CHECK(s.dlg.m_number.GetValue() == 1u);
+            CHECK(s.dlg.Converter().Number().GetValue() == 1u);
             CHECK(Text(dlg, IDC_HEX) == "1");
         });
     }
@@ -266,7 +266,7 @@ TEST_CASE("a wheel message commits a modified field whether or not it steps") {
             CHECK(Text(dlg, IDC_DEC) == row.dec);
             CHECK(Text(dlg, IDC_HEX) != "");  // all fields were refreshed
             CHECK_FALSE(Modified(dlg, IDC_DEC));
-            CHECK(s.dlg.m_nWheelDelta == row.leftOver);
+            CHECK(s.dlg.Converter().WheelDelta() == row.leftOver);
         });
     }
 }
@@ -276,14 +276,14 @@ TEST_CASE("a partial wheel turn outlives arrow clicks and typing") {
     s.Run([&](HWND dlg) {
         Wheel(60);
         ClickArrow(dlg, kUp);
-        CHECK(s.dlg.m_nWheelDelta == 60);
+        CHECK(s.dlg.Converter().WheelDelta() == 60);
         SendDlgItemMessageA(dlg, IDC_DEC, EM_SETSEL, 0, -1);
         Type("5");
         Key(VK_TAB);
         REQUIRE(Text(dlg, IDC_DEC) == "5");
-        CHECK(s.dlg.m_nWheelDelta == 60);
+        CHECK(s.dlg.Converter().WheelDelta() == 60);
         Wheel(60);
-        CHECK(s.dlg.m_number.GetValue() == 6u);
-        CHECK(s.dlg.m_nWheelDelta == 0);
+        CHECK(s.dlg.Converter().Number().GetValue() == 6u);
+        CHECK(s.dlg.Converter().WheelDelta() == 0);
     });
 }

@@ -232,7 +232,7 @@ void SetValueByHex(const std::string& hex) {
     Key(VK_TAB);
 }
 
-bool Picking(Session& s) { return s.dlg.m_wndColor.IsPicking(); }
+bool Picking(Session& s) { return s.dlg.Swatch().IsPicking(); }
 
 // Presses on the swatch and moves one pixel, which starts a pick.
 void StartPick(HWND dlg) {
@@ -343,11 +343,11 @@ TEST_CASE("an eyedropper drag shows the pixel under the pointer and sets the val
             CHECK(Picking(s));
             CHECK(GetCapture() == Swatch(dlg));
             CHECK(GetCursor() == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_PICKER)));
-            CHECK(s.dlg.m_wndColor.GetRGB() == 0xFF8000u);  // it sampled itself
+            CHECK(s.dlg.Swatch().GetRGB() == 0xFF8000u);  // it sampled itself
 
             MoveTo(window.Centre());
             CHECK(Shown(dlg) == row.colour);
-            CHECK(s.dlg.m_wndColor.GetRGB() == row.value);
+            CHECK(s.dlg.Swatch().GetRGB() == row.value);
             CHECK(s.picks.empty());
             CHECK(Text(dlg, IDC_HEX) == "FF8000");
 
@@ -383,7 +383,7 @@ TEST_CASE("a pick that ends outside the screen reports white") {
             ColourWindow window(RGB(1, 2, 3), away);
             StartPick(dlg);
             MoveTo(window.Centre());
-            REQUIRE(s.dlg.m_wndColor.GetRGB() == 0x010203u);
+            REQUIRE(s.dlg.Swatch().GetRGB() == 0x010203u);
 
             const LPARAM outside = MAKELPARAM(row.x, row.y);
             PostMessageA(Swatch(dlg), WM_MOUSEMOVE, MK_LBUTTON, outside);
@@ -442,7 +442,7 @@ TEST_CASE("a right press cancels a pick without a report; while idle it changes 
                 RightUp();
             }
             CHECK(AllAre(SwatchPixels(dlg), RGB(255, 128, 0)));
-            CHECK(s.dlg.m_wndColor.GetRGB() == 0xFF8000u);
+            CHECK(s.dlg.Swatch().GetRGB() == 0xFF8000u);
             CHECK(s.picks == row.picks);
             CHECK(Text(dlg, IDC_HEX) == "FF8000");
         });
@@ -487,7 +487,7 @@ TEST_CASE("a double-click opens the colour dialog, which starts at the colour an
             const Pick fromDialog{IDC_COLOR, static_cast<LPARAM>(row.reported)};
             CHECK(s.picks == std::vector<Pick>{{IDC_COLOR, 0xFF8000}, fromDialog});
             CHECK(Text(dlg, IDC_HEX) == row.hex);
-            CHECK(s.dlg.m_wndColor.GetRGB() == row.reported);
+            CHECK(s.dlg.Swatch().GetRGB() == row.reported);
             CHECK_FALSE(Picking(s));
             CHECK(GetFocus() != Swatch(dlg));
             LeftUp();  // the double-click's own release reports once more

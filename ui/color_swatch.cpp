@@ -10,7 +10,6 @@ const MessageMap<CColorSwatch> CColorSwatch::messageMap = {
     onMouse(WM_MOUSEMOVE, &CColorSwatch::OnMouseMove),
     onMouse(WM_RBUTTONDOWN, &CColorSwatch::OnRButtonDown),
     onMouse(WM_LBUTTONDBLCLK, &CColorSwatch::OnLButtonDblClk),
-    onEnable(&CColorSwatch::OnEnable),
 };
 
 CColorSwatch::CColorSwatch()
@@ -97,9 +96,5 @@ void CColorSwatch::OnLButtonDblClk(UINT, POINT) {
     dlg.DoModal();
     SetColor(dlg.GetColor());
     Report();
-    Default();
-}
-
-void CColorSwatch::OnEnable(BOOL) {
     Default();
 }

@@ -46,8 +46,6 @@ private:
     void OnRButtonDown(UINT nFlags, POINT point);
     // The colour dialog; its colour (the start colour after Cancel) is reported.
     void OnLButtonDblClk(UINT nFlags, POINT point);
-    // The button's own redraw is all that changes: DrawItem picks the pattern when disabled.
-    void OnEnable(BOOL bEnable);
 
     void Report();
 

@@ -20,7 +20,7 @@ void CConverterDlg::AddSystemMenuItems() {
 }
 
 void CConverterDlg::ApplyStayOnTop() {
-    SetWindowPos(m_settings.bStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    SetWindowPos(m_converter.Options().bStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
 void CConverterDlg::OnContextMenu(HWND, POINT point) {
@@ -58,52 +58,57 @@ void CConverterDlg::OnSysCommand(UINT nID, LPARAM) {
 }
 
 void CConverterDlg::OnSettings() {
+    Settings& options = m_converter.Options();
     CSettingsDlg dlg;
-    dlg.m_nIncrement = m_settings.nIncrement;
-    dlg.m_bToolTips = m_settings.bToolTips;
-    dlg.m_bStayOnTop = m_settings.bStayOnTop;
-    dlg.m_bSaveOnExit = m_settings.bSaveOnExit;
+    dlg.m_nIncrement = options.nIncrement;
+    dlg.m_bToolTips = options.bToolTips;
+    dlg.m_bStayOnTop = options.bStayOnTop;
+    dlg.m_bSaveOnExit = options.bSaveOnExit;
     dlg.DoModal();
     // Whatever way it ended: after Cancel the fields hold what was copied in.
-    m_settings.nIncrement = dlg.m_nIncrement;
-    m_settings.bSaveOnExit = dlg.m_bSaveOnExit;
-    m_settings.bToolTips = dlg.m_bToolTips;
-    m_settings.bStayOnTop = dlg.m_bStayOnTop;
-    EnableToolTips(m_settings.bToolTips);
+    options.nIncrement = dlg.m_nIncrement;
+    options.bSaveOnExit = dlg.m_bSaveOnExit;
+    options.bToolTips = dlg.m_bToolTips;
+    options.bStayOnTop = dlg.m_bStayOnTop;
+    EnableToolTips(options.bToolTips);
     ApplyStayOnTop();
 }
 
 void CConverterDlg::OnEditCut() {
-    if (!m_pActiveEdit || !m_pActiveEdit->IsWindowEnabled()) return;
-    m_pActiveEdit->Cut();
+    CEdit* edit = ActiveEdit();
+    if (!edit || !edit->IsWindowEnabled()) return;
+    edit->Cut();
     CommitIfLeft();
 }
 
 void CConverterDlg::OnEditCopy() {
-    if (!m_pActiveEdit) return;
+    CEdit* edit = ActiveEdit();
+    if (!edit) return;
     int start = 0, end = 0;
-    m_pActiveEdit->GetSel(start, end);
+    edit->GetSel(start, end);
     if (start != end) {
-        m_pActiveEdit->Copy();
+        edit->Copy();
         return;
     }
     // Nothing selected (a refresh leaves every field so): the user wants the value, so the whole
     // field is copied and the caret stays where it was.
-    m_pActiveEdit->SetSel(0, -1);
-    m_pActiveEdit->Copy();
-    m_pActiveEdit->SetSel(start, end);
+    edit->SetSel(0, -1);
+    edit->Copy();
+    edit->SetSel(start, end);
 }
 
 void CConverterDlg::OnEditPaste() {
-    if (!m_pActiveEdit || !m_pActiveEdit->IsWindowEnabled()) return;
-    m_pActiveEdit->Paste();
+    CEdit* edit = ActiveEdit();
+    if (!edit || !edit->IsWindowEnabled()) return;
+    edit->Paste();
     CommitIfLeft();
 }
 
 void CConverterDlg::CommitIfLeft() {
     // A cut or paste is the user's change; a field that no longer has the focus will not be
     // left again, so it is committed now rather than at some later step.
-    if (::GetFocus() != m_pActiveEdit->m_hWnd) CommitEdit(*m_pActiveEdit);
+    const Field field = *m_converter.ActiveField();
+    if (::GetFocus() != Edit(field).m_hWnd) m_converter.Commit(field);
 }
 
 void CConverterDlg::OnPaint() {

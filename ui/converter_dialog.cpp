@@ -55,13 +55,9 @@ constexpr UINT_PTR kAfterFirstPaintTimer = 1;
 CConverterDlg::CConverterDlg(CWnd* pParent)
     : CDialog(IDD_CONVERTER, pParent),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_number(0),
-      m_settings(kDefaultSettings),  // so a dialog whose window never opened saves nothing
-      m_nWheelDelta(0),
-      m_pActiveEdit(nullptr),
       m_bSettingsSaved(false),
       m_savedSettings{},
-      m_converter(*this, m_number, m_settings, m_nWheelDelta) {}
+      m_converter(*this) {}
 
 CConverterDlg::~CConverterDlg() {
     // The window is gone by now: a failure box has no owner.
@@ -76,12 +72,8 @@ void CConverterDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_COLOR, m_wndColor);
     DDX_Control(pDX, IDC_SPIN, m_spin);
     DDX_Control(pDX, IDC_SIGNED, m_btnSigned);
-    DDX_Control(pDX, IDC_IP, m_editIP);
-    DDX_Control(pDX, IDC_HEX, m_editHex);
-    DDX_Control(pDX, IDC_DEC, m_editDec);
+    for (int i = 0; i < kFieldCount; ++i) DDX_Control(pDX, kFieldIds[i], m_edits[i]);
     DDX_Control(pDX, IDC_CLEAR, m_btnClear);
-    DDX_Control(pDX, IDC_BIN, m_editBin);
-    DDX_Control(pDX, IDC_TEXT, m_editText);
     DDX_Control(pDX, IDC_LONG, m_btnLong);
     DDX_Control(pDX, IDC_WORD, m_btnWord);
     DDX_Control(pDX, IDC_CHAR, m_btnChar);
@@ -92,32 +84,21 @@ BOOL CConverterDlg::OnInitDialog() {
     AddSystemMenuItems();
     SetIcon(m_hIcon, TRUE);
 
-    m_settings = kDefaultSettings;
-    LoadSettings();
-
-    m_number.SetSigned(m_settings.bSigned);
-    m_number.SetSize(m_settings.nSize);
-    m_btnSigned.SetCheck(m_settings.bSigned);
-    m_btnClear.SetCheck(m_settings.bClear);
-    EnableLongOnly(m_settings.nSize == 4);
-    switch (m_settings.nSize) {
-    case 1: m_btnChar.SetCheck(BST_CHECKED); break;
-    case 2: m_btnWord.SetCheck(BST_CHECKED); break;
-    case 4: m_btnLong.SetCheck(BST_CHECKED); break;
-    default: break;  // a stored width we do not know checks no button
-    }
+    Settings& options = m_converter.Options();
+    options = kDefaultSettings;
+    LoadSettings(options);
+    m_converter.Start();
     // The up-down control's position means nothing: it sits at 0 and moves one notch a report.
     m_spin.SetPos(0);
     m_spin.SetRange(-1, 1);
     UDACCEL accel{1, 1};
     m_spin.SetAccel(1, &accel);
-    m_nWheelDelta = 0;
     // Never made non-topmost at start; made topmost as the window is centred, not activated:
     // the dialog manager activates it as it shows it.
-    if (m_settings.bStayOnTop) m_hWndPlaceAfter = HWND_TOPMOST;
+    if (options.bStayOnTop) m_hWndPlaceAfter = HWND_TOPMOST;
     // Tooltips are not seen before the pointer has rested on a control: they are set up once
     // the window is up (OnTimer), or now if no timer can be had.
-    if (!SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr)) EnableToolTips(m_settings.bToolTips);
+    if (!SetTimer(m_hWnd, kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr)) EnableToolTips(options.bToolTips);
     return TRUE;  // the focus goes to the first tab stop, Dec
 }
 
@@ -127,40 +108,28 @@ void CConverterDlg::OnTimer(UINT_PTR nIDEvent) {
         return;
     }
     KillTimer(m_hWnd, nIDEvent);
-    EnableToolTips(m_settings.bToolTips);
+    EnableToolTips(m_converter.Options().bToolTips);
 }
-
-void CConverterDlg::LoadSettings() { ::LoadSettings(m_settings); }
 
 void CConverterDlg::SaveSettings(CWnd* reporter) {
-    if (m_bSettingsSaved && std::memcmp(&m_savedSettings, &m_settings, sizeof m_settings) == 0) return;
+    const Settings& options = m_converter.Options();
+    if (m_bSettingsSaved && std::memcmp(&m_savedSettings, &options, sizeof options) == 0) return;
     m_bSettingsSaved = true;
-    m_savedSettings = m_settings;
-    ::SaveSettings(m_settings, reporter);
+    m_savedSettings = options;
+    ::SaveSettings(options, reporter);
 }
 
-void CConverterDlg::RefreshFields() { m_converter.Refresh(); }
+void CConverterDlg::OnKillfocusText() { m_converter.Commit(Field::Text); }
+void CConverterDlg::OnKillfocusDec() { m_converter.Commit(Field::Dec); }
+void CConverterDlg::OnKillfocusBin() { m_converter.Commit(Field::Bin); }
+void CConverterDlg::OnKillfocusHex() { m_converter.Commit(Field::Hex); }
+void CConverterDlg::OnKillfocusIP() { m_converter.Commit(Field::IP); }
 
-void CConverterDlg::CommitEdit(CEdit& edit) {
-    if (std::optional<Field> field = FieldOf(edit)) m_converter.Commit(*field);
-}
-
-void CConverterDlg::OnKillfocusText() { CommitEdit(m_editText); }
-void CConverterDlg::OnKillfocusDec() { CommitEdit(m_editDec); }
-void CConverterDlg::OnKillfocusBin() { CommitEdit(m_editBin); }
-void CConverterDlg::OnKillfocusHex() { CommitEdit(m_editHex); }
-void CConverterDlg::OnKillfocusIP() { CommitEdit(m_editIP); }
-
-void CConverterDlg::EnterField(CEdit& edit) {
-    if (std::optional<Field> field = FieldOf(edit)) m_converter.Enter(*field);
-    m_pActiveEdit = &edit;
-}
-
-void CConverterDlg::OnSetfocusDec() { EnterField(m_editDec); }
-void CConverterDlg::OnSetfocusBin() { EnterField(m_editBin); }
-void CConverterDlg::OnSetfocusHex() { EnterField(m_editHex); }
-void CConverterDlg::OnSetfocusIP() { EnterField(m_editIP); }
-void CConverterDlg::OnSetfocusText() { EnterField(m_editText); }
+void CConverterDlg::OnSetfocusDec() { m_converter.Enter(Field::Dec); }
+void CConverterDlg::OnSetfocusBin() { m_converter.Enter(Field::Bin); }
+void CConverterDlg::OnSetfocusHex() { m_converter.Enter(Field::Hex); }
+void CConverterDlg::OnSetfocusIP() { m_converter.Enter(Field::IP); }
+void CConverterDlg::OnSetfocusText() { m_converter.Enter(Field::Text); }
 
 void CConverterDlg::OnLong() { m_converter.SetWidth(4); }
 void CConverterDlg::OnWord() { m_converter.SetWidth(2); }
@@ -168,16 +137,22 @@ void CConverterDlg::OnChar() { m_converter.SetWidth(1); }
 void CConverterDlg::OnSigned() { m_converter.SetSigned(m_btnSigned.GetCheck()); }
 void CConverterDlg::OnClear() { m_converter.SetClear(m_btnClear.GetCheck()); }
 
-CEdit* CConverterDlg::EditFromHandle(HWND hWnd) {
-    for (CEdit* edit : {&m_editDec, &m_editHex, &m_editText, &m_editIP, &m_editBin})
-        if (hWnd && edit->m_hWnd == hWnd) return edit;
-    return nullptr;
+std::optional<Field> CConverterDlg::FieldOf(HWND hWnd) const {
+    for (int i = 0; i < kFieldCount; ++i)
+        if (hWnd && m_edits[i].m_hWnd == hWnd) return static_cast<Field>(i);
+    return std::nullopt;
+}
+
+CEdit* CConverterDlg::ActiveEdit() {
+    const std::optional<Field> field = m_converter.ActiveField();
+    return field ? &Edit(*field) : nullptr;
 }
 
 void CConverterDlg::OnOK() {
     // Enter commits the field in place and leaves the focus in it; it never closes the window.
-    CEdit* edit = EditFromHandle(GetFocus());
-    if (!edit) return;
+    const std::optional<Field> field = FieldOf(GetFocus());
+    if (!field) return;
+    CEdit* edit = &Edit(*field);
     int start = 0, end = 0;
     edit->GetSel(start, end);
     ::SetFocus(m_hWnd);
@@ -194,68 +169,57 @@ void CConverterDlg::OnUpdateIP() {
     if (!s_bRewriteArmed) {
         // The echo of our own rewrite: put the caret back and re-arm.
         s_bRewriteArmed = 1;
-        m_editIP.SetSel(s_nSelStart, s_nSelEnd);
-        m_editIP.ScrollCaret();
+        Edit(Field::IP).SetSel(s_nSelStart, s_nSelEnd);
+        Edit(Field::IP).ScrollCaret();
         return;
     }
-    m_editIP.GetWindowText(m_strWork);
+    CEdit& editIP = Edit(Field::IP);
+    editIP.GetWindowText(m_strWork);
     if (!CConverter::ReplaceCommas(m_strWork.begin(), m_strWork.end())) return;
 
     int start = 0, end = 0;
-    m_editIP.GetSel(start, end);
+    editIP.GetSel(start, end);
     s_nSelStart = start;
     s_nSelEnd = end;
     // The user's edit is still pending after the rewrite: keep its modified state, so leaving
     // the field commits a pasted or comma-typed address instead of throwing it away.
-    BOOL modified = m_editIP.GetModify();
+    BOOL modified = editIP.GetModify();
     s_bRewriteArmed = 0;
-    m_editIP.SetWindowText(m_strWork.c_str());  // its EN_UPDATE echo re-arms and restores the caret
-    if (modified) m_editIP.SetModify(TRUE);
+    editIP.SetWindowText(m_strWork.c_str());  // its EN_UPDATE echo re-arms and restores the caret
+    if (modified) editIP.SetModify(TRUE);
 }
 
 LRESULT CConverterDlg::OnColorPicked(WPARAM, LPARAM lParam) {
-    m_converter.PickColor(static_cast<uint32_t>(lParam));
+    m_converter.SetValue(static_cast<uint32_t>(lParam));
     return 0;
 }
 
-std::optional<Field> CConverterDlg::FieldOf(const CEdit& edit) const {
-    // By the control's identifier: only these five fields are ever committed.
-    switch (edit.GetDlgCtrlID()) {
-    case IDC_TEXT: return Field::Text;
-    case IDC_HEX: return Field::Hex;
-    case IDC_DEC: return Field::Dec;
-    case IDC_BIN: return Field::Bin;
-    case IDC_IP: return Field::IP;
-    default: return std::nullopt;
-    }
-}
-
-CEdit& CConverterDlg::EditOf(Field field) {
-    switch (field) {
-    case Field::Dec: return m_editDec;
-    case Field::Hex: return m_editHex;
-    case Field::Text: return m_editText;
-    case Field::IP: return m_editIP;
-    case Field::Bin: return m_editBin;
-    }
-    return m_editDec;
-}
-
 const char* CConverterDlg::ReadField(Field field) {
-    EditOf(field).GetWindowText(m_strWork);
+    Edit(field).GetWindowText(m_strWork);
     return m_strWork.c_str();
 }
 
-bool CConverterDlg::IsFieldModified(Field field) { return EditOf(field).GetModify(); }
+bool CConverterDlg::IsFieldModified(Field field) { return Edit(field).GetModify(); }
 
-void CConverterDlg::WriteField(Field field, const char* text) { EditOf(field).SetWindowText(text); }
+void CConverterDlg::WriteField(Field field, const char* text) { Edit(field).SetWindowText(text); }
 
 void CConverterDlg::ShowColor(uint32_t rgb) {
     m_wndColor.SetColor(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
 }
 
-void CConverterDlg::EnableLongOnly(bool enable) {
-    m_editIP.EnableWindow(enable);
+void CConverterDlg::ShowMode(int32_t nSize, int32_t bSigned, int32_t bClear) {
+    m_btnSigned.SetCheck(bSigned);
+    m_btnClear.SetCheck(bClear);
+    switch (nSize) {
+    case 1: m_btnChar.SetCheck(BST_CHECKED); break;
+    case 2: m_btnWord.SetCheck(BST_CHECKED); break;
+    case 4: m_btnLong.SetCheck(BST_CHECKED); break;
+    default: break;  // a stored width we do not know checks no button
+    }
+}
+
+void CConverterDlg::EnableIPAndColor(bool enable) {
+    Edit(Field::IP).EnableWindow(enable);
     m_wndColor.EnableWindow(enable);
 }
 

@@ -1,12 +1,14 @@
-// The program's main window: a modal dialog that owns the value, the options and a member for
-// every control. Each user action changes the value, the width or the signedness and ends in
-// RefreshFields; typed text changes nothing until its field is committed by CommitEdit.
+// The program's main window: a modal dialog with a member for every control, which hands each
+// user action to the converter's rules (m_converter, owner of the value and the options) and
+// shows their results through CConverterView. Typed text changes nothing until its field is
+// left or Enter is pressed in it.
 #pragma once
 
 #include "converter/converter.h"
 #include "engine/number.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/color_swatch.h"
 
@@ -15,10 +17,9 @@ public:
     explicit CConverterDlg(CWnd* pParent = nullptr);
     ~CConverterDlg() override;
 
-    // Writes the five renderings into the fields and the low 24 bits into the swatch.
-    void RefreshFields();
-    // Reads a field and, when the user changed it, parses it into the value; then refreshes.
-    void CommitEdit(CEdit& edit);
+    // What the tests read and preset: the rules with the value and options they own, the swatch.
+    CConverter& Converter() { return m_converter; }
+    const CColorSwatch& Swatch() const { return m_wndColor; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -67,46 +68,40 @@ private:
     void OnDeltaposSpin(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, POINT pt);
 
-    void EnterField(CEdit& edit);
-    CEdit* EditFromHandle(HWND hWnd);
-    CEdit& EditOf(Field field);
-    std::optional<Field> FieldOf(const CEdit& edit) const;
+    CEdit& Edit(Field field) { return m_edits[IndexOf(field)]; }
+    // The field whose edit has the handle, if any.
+    std::optional<Field> FieldOf(HWND hWnd) const;
+    // The edit of the field that last received the focus; none before any.
+    CEdit* ActiveEdit();
 
     // The converter's view of the window (converter_dialog.cpp)
     const char* ReadField(Field field) override;
     bool IsFieldModified(Field field) override;
     void WriteField(Field field, const char* text) override;
     void ShowColor(uint32_t rgb) override;
-    void EnableLongOnly(bool enable) override;
+    void ShowMode(int32_t nSize, int32_t bSigned, int32_t bClear) override;
+    void EnableIPAndColor(bool enable) override;
     void Refuse() override;
 
-    void LoadSettings();
     // Saves the options unless they are stored as they are already: at the end of the session,
     // and when the dialog goes.
     void SaveSettings(CWnd* reporter);
 
     static const platform::MessageMap<CConverterDlg> messageMap;
 
-public:
+    // The five edits in field order, and their control identifiers.
+    static constexpr int kFieldIds[kFieldCount] = {IDC_DEC, IDC_HEX, IDC_TEXT, IDC_IP, IDC_BIN};
+    CEdit m_edits[kFieldCount];
     CColorSwatch m_wndColor;
     CSpinButtonCtrl m_spin;
     CButton m_btnSigned;
-    CEdit m_editIP;
-    CEdit m_editHex;
-    CEdit m_editDec;
     CButton m_btnClear;
-    CEdit m_editBin;
-    CEdit m_editText;
     CButton m_btnLong;
     CButton m_btnWord;
     CButton m_btnChar;
     HICON m_hIcon;
-    CNumber m_number;
     CString m_strWork;
-    Settings m_settings;
-    int16_t m_nWheelDelta;
-    CEdit* m_pActiveEdit;
     bool m_bSettingsSaved;
     Settings m_savedSettings;  // as last saved
-    CConverter m_converter;  // the rules, applied to m_number, m_settings and m_nWheelDelta
+    CConverter m_converter;
 };

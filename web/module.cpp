@@ -1,9 +1,9 @@
 // The page's side of the engine, compiled to WebAssembly: the converter's rules run on fields kept
 // here, and the script only moves text between them and the page. Text crosses as UTF-8 through
 // one buffer; the fields hold Windows-1252, the window's ANSI code page.
-#include "cli/cp1252.h"
 #include "converter/converter.h"
-#include "platform/data_rules.h"
+#include "engine/text.h"
+#include "settings/stored_options.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +28,7 @@ char g_buffer[kBufferSize];
 constexpr uint32_t kColorChanged = 1u << kFieldCount;
 constexpr uint32_t kEnabledChanged = kColorChanged << 1;
 constexpr uint32_t kRefused = kEnabledChanged << 1;
+constexpr uint32_t kModeChanged = kRefused << 1;
 
 class CPageView final : public CConverterView {
 public:
@@ -48,8 +49,9 @@ public:
         m_color = rgb;
         m_changes |= kColorChanged;
     }
-    void EnableLongOnly(bool enable) override {
-        m_longOnlyEnabled = enable;
+    void ShowMode(int32_t, int32_t, int32_t) override { m_changes |= kModeChanged; }
+    void EnableIPAndColor(bool enable) override {
+        m_ipAndColorEnabled = enable;
         m_changes |= kEnabledChanged;
     }
     void Refuse() override { m_changes |= kRefused; }
@@ -61,24 +63,18 @@ public:
         t.length = 0;
         t.readable = true;
         t.modified = true;
-        for (const char *p = utf8, *end = utf8 + length; p < end && t.length < kFieldChars;) {
-            uint32_t cp = 0;
-            const int n = cp1252::DecodeUtf8(p, end, &cp);
-            const int byte = n ? cp1252::Byte(cp) : -1;
+        text::Utf8ToCp1252(utf8, utf8 + length, [&t, field](int byte) {
             if (byte < 0 && field == Field::Text) t.readable = false;
             t.bytes[t.length++] = static_cast<char>(byte < 0 ? '?' : byte);
-            p += n ? n : 1;
-        }
+            return t.length < kFieldChars;
+        });
         t.bytes[t.length] = '\0';
     }
 
     // The field as UTF-8 into `out`, which holds kBufferSize bytes; returns its length.
     std::size_t Show(Field field, char* out) const {
         const Text& t = m_fields[Index(field)];
-        char* p = out;
-        for (std::size_t i = 0; i < t.length; ++i)
-            p = cp1252::EncodeUtf8(p, cp1252::CodePoint(static_cast<unsigned char>(t.bytes[i])));
-        return static_cast<std::size_t>(p - out);
+        return static_cast<std::size_t>(text::Cp1252ToUtf8(t.bytes, t.length, out) - out);
     }
 
     char* Bytes(Field field) { return m_fields[Index(field)].bytes; }
@@ -90,7 +86,7 @@ public:
         return changes;
     }
     uint32_t Color() const { return m_color; }
-    bool LongOnlyEnabled() const { return m_longOnlyEnabled; }
+    bool IPAndColorEnabled() const { return m_ipAndColorEnabled; }
 
 private:
     struct Text {
@@ -99,54 +95,19 @@ private:
         bool modified;
         bool readable = true;
     };
-    static std::size_t Index(Field field) { return static_cast<std::size_t>(field); }
+    static std::size_t Index(Field field) { return static_cast<std::size_t>(IndexOf(field)); }
 
     Text m_fields[kFieldCount];
     uint32_t m_changes = 0;
     uint32_t m_color = 0;
-    bool m_longOnlyEnabled = true;
+    bool m_ipAndColorEnabled = true;
 };
 
 CPageView g_view;
-CNumber g_number(0);
-Settings g_settings = kDefaultSettings;
-int16_t g_wheelDelta = 0;
-CConverter g_converter(g_view, g_number, g_settings, g_wheelDelta);
+CConverter g_converter(g_view);
+Settings& g_options = g_converter.Options();
 
-// The options the page keeps, by the names the window's registry values have. Stay on top has no
-// meaning in a browser tab and is not kept.
-enum Option : int { kSize, kClear, kSigned, kIncrement, kToolTips, kSaveOnExit, kOptionCount };
-constexpr const char* kOptionNames[kOptionCount] = {"Size", "Clear", "Signed", "Spin increment", "Tool Tips",
-                                                    "Save on exit"};
-
-int32_t* OptionField(int option) {
-    switch (option) {
-    case kSize: return &g_settings.nSize;
-    case kClear: return &g_settings.bClear;
-    case kSigned: return &g_settings.bSigned;
-    case kIncrement: return reinterpret_cast<int32_t*>(&g_settings.nIncrement);
-    case kToolTips: return &g_settings.bToolTips;
-    case kSaveOnExit: return &g_settings.bSaveOnExit;
-    default: return nullptr;
-    }
-}
-
-// A stored option is a whole decimal number that 32 bits hold, signed or not; anything else is
-// bad data, which leaves the option as it was, as a registry value of the wrong size does.
-bool ReadStored(const char* text, int32_t& value) {
-    const bool negative = *text == '-';
-    const char* p = negative ? text + 1 : text;
-    if (!*p) return false;
-    uint64_t n = 0;
-    for (; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        n = n * 10 + static_cast<unsigned>(*p - '0');
-        if (n > (negative ? 0x80000000ull : 0xFFFFFFFFull)) return false;
-    }
-    value = static_cast<int32_t>(static_cast<uint32_t>(negative ? 0 - n : n));
-    return true;
-}
-
+bool IsOption(int option) { return option >= 0 && option < kOptionCount; }
 bool IsField(int field) { return field >= 0 && field < kFieldCount; }
 
 }  // namespace
@@ -154,53 +115,43 @@ bool IsField(int field) { return field >= 0 && field < kFieldCount; }
 QX_EXPORT(qx_buffer) char* qx_buffer() { return g_buffer; }
 QX_EXPORT(qx_buffer_size) uint32_t qx_buffer_size() { return kBufferSize; }
 
-// ---- options
+// ---- options, by the names the window's registry values have
 
 QX_EXPORT(qx_option_count) int qx_option_count() { return kOptionCount; }
 QX_EXPORT(qx_option_name) const char* qx_option_name(int option) {
-    return option >= 0 && option < kOptionCount ? kOptionNames[option] : "";
+    return IsOption(option) ? kOptionNames[option] : "";
 }
 QX_EXPORT(qx_option) int32_t qx_option(int option) {
-    const int32_t* field = OptionField(option);
-    return field ? *field : 0;
+    return IsOption(option) ? OptionValue(g_options, static_cast<Option>(option)) : 0;
 }
-
 // A stored option's text (UTF-8 in the buffer, `length` bytes) read at start; 1 when taken.
 QX_EXPORT(qx_load_option) int qx_load_option(int option, uint32_t length) {
-    int32_t* field = OptionField(option);
-    if (!field || length >= kBufferSize) return 0;
+    if (!IsOption(option) || length >= kBufferSize) return 0;
     g_buffer[length] = '\0';
     int32_t value = 0;
-    if (!ReadStored(g_buffer, value)) return 0;
-    *field = value;
-    if (option == kSaveOnExit) g_settings.bSaveOnExitLoaded = value;
+    if (!ReadStoredOption(g_buffer, value)) return 0;
+    LoadOption(g_options, static_cast<Option>(option), value);
     return 1;
 }
 
-// The options applied to the value, as the window's start does: signedness, then width (a width
-// other than 1, 2 or 4 leaves the value at 4 and the IP field and swatch disabled).
-QX_EXPORT(qx_start) void qx_start() {
-    g_number.SetSigned(g_settings.bSigned);
-    g_number.SetSize(g_settings.nSize);
-    g_view.EnableLongOnly(g_settings.nSize == 4);
-}
+// The loaded options applied, as the window's start does (a width other than 1, 2 or 4 leaves the
+// value at 4, no width checked and the IP field and swatch disabled).
+QX_EXPORT(qx_start) void qx_start() { g_converter.Start(); }
 
-// Which options to store when the page is left, a bit per option: none while saving is off and
-// was off at start; only the switch when it was on and is now off; otherwise all.
+// Which options to store when the page is left, a bit per option. Stay on top has no meaning in
+// a browser tab and is never stored.
 QX_EXPORT(qx_options_to_save) uint32_t qx_options_to_save() {
-    if (!g_settings.bSaveOnExit && !g_settings.bSaveOnExitLoaded) return 0;
-    if (!g_settings.bSaveOnExit) return 1u << kSaveOnExit;
-    return (1u << kOptionCount) - 1;
+    return OptionsToSave(g_options) & ~OptionBit(Option::StayOnTop);
 }
 
 // ---- the Settings dialog
 
 // A check box's flag as the dialog opens: 0, 1 or 2 as it is, anything else becomes 0.
 QX_EXPORT(qx_settings_shown_check) int32_t qx_settings_shown_check(int option) {
-    int32_t* field = OptionField(option);
-    if (!field) return 0;
-    *field = data_rules::ShownCheck(*field);
-    return *field;
+    if (!IsOption(option)) return 0;
+    const int32_t shown = text::ShownCheck(qx_option(option));
+    SetOption(g_options, static_cast<Option>(option), shown);
+    return shown;
 }
 
 // OK with the increment's text (UTF-8 in the buffer) and the two check boxes: 0 when taken, or
@@ -209,17 +160,17 @@ QX_EXPORT(qx_settings_ok) uint32_t qx_settings_ok(uint32_t length, int32_t toolT
     if (length >= kBufferSize) length = kBufferSize - 1;
     g_buffer[length] = '\0';
     uint32_t increment = 0;
-    if (!data_rules::ReadUnsigned(g_buffer, increment)) {
-        std::memcpy(g_buffer, data_rules::kNotAnUnsigned, sizeof data_rules::kNotAnUnsigned);
-        return sizeof data_rules::kNotAnUnsigned - 1;
+    if (!text::ReadUnsigned(g_buffer, increment)) {
+        std::memcpy(g_buffer, text::kNotAnUnsigned, sizeof text::kNotAnUnsigned);
+        return sizeof text::kNotAnUnsigned - 1;
     }
     if (increment < 1 || increment > kMaxIncrement) {
-        data_rules::OutOfRange(1, kMaxIncrement, g_buffer);
+        text::OutOfRange(1, kMaxIncrement, g_buffer);
         return static_cast<uint32_t>(std::strlen(g_buffer));
     }
-    g_settings.nIncrement = increment;
-    g_settings.bToolTips = toolTips;
-    g_settings.bSaveOnExit = saveOnExit;
+    g_options.nIncrement = increment;
+    g_options.bToolTips = toolTips;
+    g_options.bSaveOnExit = saveOnExit;
     return 0;
 }
 
@@ -252,12 +203,12 @@ QX_EXPORT(qx_step) void qx_step(int32_t delta) { g_converter.Step(delta); }
 QX_EXPORT(qx_wheel) void qx_wheel(int32_t delta, int32_t middleButton) {
     g_converter.Wheel(static_cast<int16_t>(delta), middleButton != 0);
 }
-QX_EXPORT(qx_pick) void qx_pick(uint32_t rgb) { g_converter.PickColor(rgb & 0x00FFFFFFu); }
+QX_EXPORT(qx_pick) void qx_pick(uint32_t rgb) { g_converter.SetValue(rgb & 0x00FFFFFFu); }
 
 // ---- what the page shows
 
 // Bits of what changed since the last call: one per field written, the colour, the IP field's
-// and swatch's enabled state, a refusal.
+// and swatch's enabled state, a refusal, the Mode group's checks (read them from the options).
 QX_EXPORT(qx_changes) uint32_t qx_changes() { return g_view.TakeChanges(); }
 // The field's text as UTF-8 in the buffer; returns its length.
 QX_EXPORT(qx_field) uint32_t qx_field(int field) {
@@ -269,4 +220,4 @@ QX_EXPORT(qx_active_field) int qx_active_field() {
     return field ? static_cast<int>(*field) : -1;
 }
 QX_EXPORT(qx_color) uint32_t qx_color() { return g_view.Color(); }
-QX_EXPORT(qx_long_only_enabled) int qx_long_only_enabled() { return g_view.LongOnlyEnabled() ? 1 : 0; }
+QX_EXPORT(qx_ip_and_color_enabled) int qx_ip_and_color_enabled() { return g_view.IPAndColorEnabled() ? 1 : 0; }

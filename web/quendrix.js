@@ -9,6 +9,7 @@
   const COLOR_CHANGED = 1 << 5;
   const ENABLED_CHANGED = 1 << 6;
   const REFUSED = 1 << 7;
+  const MODE_CHANGED = 1 << 8;
   const STORE = 'Quendrix/';
   // The page's controls, once it has been read.
   let fields, swatch, eyedropper, widths, settings;
@@ -76,9 +77,10 @@
     }
     if (changes & COLOR_CHANGED) swatch.value = '#' + q.qx_color().toString(16).padStart(6, '0');
     if (changes & ENABLED_CHANGED) {
-      const enabled = q.qx_long_only_enabled() !== 0;
+      const enabled = q.qx_ip_and_color_enabled() !== 0;
       fields[IP].disabled = swatch.disabled = eyedropper.disabled = !enabled;
     }
+    if (changes & MODE_CHANGED) showMode();
   }
 
   const act = (action) => (...args) => {
@@ -200,12 +202,12 @@
     }
   }
 
-  function showOptions() {
+  // The Mode group as the module's start set it from the options.
+  function showMode() {
     const size = q.qx_option(option.Size);
     for (const [width, radio] of Object.entries(widths)) radio.checked = Number(width) === size;
     $('signed').checked = q.qx_option(option.Signed) !== 0;
     $('clear').checked = q.qx_option(option.Clear) !== 0;
-    showTooltips();
   }
 
   function showTooltips() {
@@ -282,7 +284,7 @@
     loadOptions();
     q.qx_start();
     show();
-    showOptions();
+    showTooltips();
     attachFields();
     attachMode();
     attachStepping();

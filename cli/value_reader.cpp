@@ -1,26 +1,13 @@
-#include "cli/conversion.h"
+#include "cli/value_reader.h"
 
-#include "cli/cp1252.h"
+#include "engine/text.h"
 
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
-struct FieldRule
-{
-    const char* name;
-    CNumber::Parser parse;
-};
-
-constexpr FieldRule kFields[] = {{"Dec", &CNumber::ParseDec},
-                                 {"Hex", &CNumber::ParseHex},
-                                 {"Text", &CNumber::ParseText},
-                                 {"IP", &CNumber::ParseIP},
-                                 {"Bin", &CNumber::ParseBin}};
-
-// The engine's white space: the plain ASCII six, whatever the locale.
-bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+using text::IsWhite;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -58,21 +45,20 @@ constexpr std::size_t kShownOfCut = 64;
 
 }  // namespace
 
-Converter::Converter(const Options& options, Output& output) : m_output(output)
+ValueReader::ValueReader(const Options& options, Output& output) : m_output(output)
 {
     m_number.SetSigned(options.isSigned);
     m_number.SetSize(options.width);
 }
 
-void Converter::Convert(char* text, Field field) { Convert(text, std::strlen(text), field, false); }
+void ValueReader::Convert(char* text, std::optional<Field> field) { Convert(text, std::strlen(text), field, false); }
 
-void Converter::Convert(char* text, std::size_t length, Field field, bool cut)
+void ValueReader::Convert(char* text, std::size_t length, std::optional<Field> chosen, bool cut)
 {
-    if (field == kAuto)
-        field = FieldOfForm(text);
+    const Field field = chosen ? *chosen : FieldOfForm(text);
     // The window reads an emptied field as 0; on a command line an empty or blank value is a
     // mistake (an unset variable, say). A space is a character of Text, though.
-    const bool empty = length == 0 || (field != kText && IsBlank(text, length));
+    const bool empty = length == 0 || (field != Field::Text && IsBlank(text, length));
     if (cut || empty || std::memchr(text, '\0', length) || !Read(text, length, field)) {
         m_status = 1;
         // A Bin form refused before its reading gets its sign back.
@@ -81,13 +67,13 @@ void Converter::Convert(char* text, std::size_t length, Field field, bool cut)
                 m_binStart[0] = m_savedPrefix;
             m_binStart = m_binDigits = nullptr;
         }
-        m_output.Refusal(kFields[field].name, text, length, cut);
+        m_output.Refusal(FormOf(field).name, text, length, cut);
         return;
     }
     m_output.Value(m_number, text, length);
 }
 
-void Converter::ConvertInput(Streams& streams, Field field)
+void ValueReader::ConvertInput(Streams& streams, std::optional<Field> field)
 {
     // [start, end) is read and not yet taken; [start, searched) holds no line end, so that a long
     // line arriving in many small reads is searched once, not once per read.
@@ -148,14 +134,14 @@ void Converter::ConvertInput(Streams& streams, Field field)
 
 // Without a field option the form decides. The Bin field takes no 0b prefix, so its reading
 // starts after it, with a sign in front moved up to the digits (put back after reading).
-Field Converter::FieldOfForm(char* text)
+Field ValueReader::FieldOfForm(char* text)
 {
     char* p = text;
     while (IsWhite(*p))
         ++p;
     char* q = p + (*p == '+' || *p == '-');
     if (q[0] == '0' && (q[1] == 'x' || q[1] == 'X'))
-        return kHex;
+        return Field::Hex;
     if (q[0] == '0' && (q[1] == 'b' || q[1] == 'B')) {
         m_binDigits = q + 2;
         m_binStart = q + 2;
@@ -164,17 +150,17 @@ Field Converter::FieldOfForm(char* text)
             m_savedPrefix = q[1];
             q[1] = *p;
         }
-        return kBin;
+        return Field::Bin;
     }
-    return IsDottedQuad(text) ? kIP : kDec;
+    return IsDottedQuad(text) ? Field::IP : Field::Dec;
 }
 
-bool Converter::Read(char* text, std::size_t length, Field field)
+bool ValueReader::Read(char* text, std::size_t length, Field field)
 {
-    if (field == kText)
+    if (field == Field::Text)
         return ReadText(text, length);
     if (!m_binStart)
-        return (m_number.*kFields[field].parse)(text) != 0;
+        return FormOf(field).parse(m_number, text) != 0;
 
     // A prefix with nothing after it is no value, as "0x" is none for Hex.
     const char* digits = m_binDigits;
@@ -189,22 +175,20 @@ bool Converter::Read(char* text, std::size_t length, Field field)
 
 // UTF-8 in, each character its Windows-1252 byte; one without a byte refuses the value.
 // Only the last four bytes count, as the Text field reads them.
-bool Converter::ReadText(const char* text, std::size_t length)
+bool ValueReader::ReadText(const char* utf8, std::size_t length)
 {
     char last[5] = {};
     std::size_t count = 0;
-    for (const char *p = text, *end = text + length; p < end;) {
-        uint32_t cp = 0;
-        const int n = cp1252::DecodeUtf8(p, end, &cp);
-        const int byte = n ? cp1252::Byte(cp) : -1;
-        if (byte < 0)
-            return false;
-        if (count == 4) {
+    bool whole = true;
+    text::Utf8ToCp1252(utf8, utf8 + length, [&](int byte) {
+        whole = byte >= 0;
+        if (whole && count == 4) {
             std::memmove(last, last + 1, 3);
             count = 3;
         }
-        last[count++] = static_cast<char>(byte);
-        p += n;
-    }
-    return m_number.ParseText(last) != 0;
+        if (whole)
+            last[count++] = static_cast<char>(byte);
+        return whole;
+    });
+    return whole && m_number.ParseText(last) != 0;
 }
