@@ -1,5 +1,5 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run web run-web bench soak fuzz dist deb install uninstall clean
+.PHONY: all setup build test run run-native web run-web bench soak fuzz dist deb install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
 # Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
@@ -37,6 +37,12 @@ run: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 	bash scripts/run.sh
+
+# The native window on the Linux desktop, from the build tree (Wayland or X11, as the session is).
+run-native: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target quendrix
+	build/native/qt/quendrix
 
 # The page: build/web, the engine as WebAssembly beside one static page.
 web: setup

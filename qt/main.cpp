@@ -1,0 +1,121 @@
+// quendrix: the converter window on the Linux desktop, native on Wayland and on X11. The options
+// are loaded before the window shows and saved when it closes or the desktop session ends.
+#include "qt/converter_window.h"
+#include "qt/options_file.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QSessionManager>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] = "usage: quendrix (no arguments; the options are set in the window)\n";
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Whether a local socket takes a connection: the display server is there to talk to.
+bool Answers(const std::string& path, bool abstract) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::size_t at = abstract ? 1 : 0;
+    if (path.size() + at >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path + at, path.data(), path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + at + path.size());
+    const bool answered = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    close(fd);
+    return answered;
+}
+
+bool WaylandAnswers() {
+    if (!Set("WAYLAND_DISPLAY")) return false;
+    const std::string name = std::getenv("WAYLAND_DISPLAY");
+    if (name[0] == '/') return Answers(name, false);
+    return Set("XDG_RUNTIME_DIR") && Answers(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + name, false);
+}
+
+// A local display (":N", "unix:N", ":N.S") by its socket; one on another host is Qt's to try.
+bool X11Answers() {
+    if (!Set("DISPLAY")) return false;
+    std::string display = std::getenv("DISPLAY");
+    if (display.rfind("unix:", 0) == 0) display.erase(0, 4);
+    if (display[0] != ':') return true;
+    const std::string number = display.substr(1, display.find('.') - 1);
+    const std::string socket = "/tmp/.X11-unix/X" + number;
+    return Answers(socket, false) || Answers(socket, true);
+}
+
+// Qt ends a program that finds no display with an abort and three lines of its own: this says
+// it in one, and picks the Wayland platform where Wayland is the session's (or the only) one.
+bool ChooseDisplay() {
+    if (Set("QT_QPA_PLATFORM")) return true;
+    const bool wayland = WaylandAnswers(), x11 = X11Answers();
+    if (!wayland && !x11) {
+        if (Set("DISPLAY") || Set("WAYLAND_DISPLAY"))
+            std::fprintf(stderr, "quendrix: cannot open the display %s\n",
+                         Set("DISPLAY") ? std::getenv("DISPLAY") : std::getenv("WAYLAND_DISPLAY"));
+        else
+            std::fputs("quendrix: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+                       stderr);
+        return false;
+    }
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    if (wayland && (!x11 || (session && !std::strcmp(session, "wayland")))) setenv("QT_QPA_PLATFORM", "wayland", 1);
+    else if (!wayland) setenv("QT_QPA_PLATFORM", "xcb", 1);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::fputs(kUsage, stdout);
+        std::fputs("Opens the Quendrix window; man quendrix says more.\n", stdout);
+        return 0;
+    }
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        std::printf("quendrix (Quendrix) %s\n", QUENDRIX_VERSION);
+        return 0;
+    }
+    if (argc > 1) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (!ChooseDisplay()) return 1;
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Holvanta"));
+    QApplication::setApplicationName(QStringLiteral("Quendrix"));
+    QApplication::setApplicationVersion(QStringLiteral(QUENDRIX_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.holvanta.quendrix"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/icon%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+
+    OptionsFile file;
+    ConverterWindow window;
+    Settings& options = window.Converter().Options();
+    file.Load(options);
+    window.Start();
+    // At logoff the process may end right after this; no one is left to read a failure box.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { file.Save(options); });
+    window.exec();
+    if (!file.Save(options))
+        QMessageBox::warning(nullptr, window.windowTitle(),
+                             QStringLiteral("Couldn't save the settings in %1").arg(file.Path()));
+    return 0;
+}
