@@ -2,10 +2,16 @@
 // keys, typing, Tab, Enter, Up), clicks and wheel turns, then the fields' texts, the IP field's
 // enabled state and the beeps. The rules themselves are tested beneath (converter_rules_test).
 #include "qt/converter_window.h"
+#include "qt/options_file.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -13,9 +19,22 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void actions_data();
     void actions();
+    void stored_data();
+    void stored();
+    void unwritable();
+
+private:
+    QTemporaryDir m_config;  // the settings file's folder, the user's own left alone
 };
+
+void WindowTest::initTestCase() {
+    QCoreApplication::setOrganizationName("Holvanta");
+    QCoreApplication::setApplicationName("Quendrix");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+}
 
 namespace {
 
@@ -100,6 +119,49 @@ void WindowTest::actions() {
     QTEST(beeps, "beeps");
     QWidget* focus = QApplication::focusWidget();
     QTEST(focus && qobject_cast<QLineEdit*>(focus) ? focus->accessibleName() : QString(), "focus");
+}
+
+void WindowTest::stored_data() {
+    QTest::addColumn<QString>("stored");  // what a hand put in the file for Spin increment
+    QTest::addColumn<uint>("increment");  // what the window steps by then
+    QTest::newRow("a number") << "300" << 300u;
+    QTest::newRow("the largest 32 bits hold") << "4294967295" << 4294967295u;
+    QTest::newRow("text") << "ten" << 1u;
+    QTest::newRow("negative") << "-5" << 1u;
+    QTest::newRow("more than 32 bits") << "4294967296" << 1u;
+    QTest::newRow("a fraction") << "2.5" << 1u;
+}
+
+void WindowTest::stored() {
+    QFETCH(QString, stored);
+    QSettings().setValue("Spin increment", stored);
+    QSettings().setValue("Save on exit", "1");
+    Settings options = kDefaultSettings;
+    OptionsFile file;
+    file.Load(options);
+    QTEST(options.nIncrement, "increment");
+    // Saving puts back the bits as an unsigned number, so what loads is what was saved.
+    options.bSigned = -1;
+    QVERIFY(file.Save(options));
+    QCOMPARE(QSettings().value("Signed").toString(), QString("4294967295"));
+    QCOMPARE(QSettings().value("Spin increment").toString(), QString::number(options.nIncrement));
+}
+
+void WindowTest::unwritable() {
+    // The file's folder cannot be made: a file stands where it would be.
+    QSettings().clear();
+    const QString folder = QFileInfo(QSettings().fileName()).absolutePath();
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Settings options = kDefaultSettings;
+    options.bSaveOnExit = 1;
+    OptionsFile file;
+    QVERIFY(!file.Save(options));
+    QVERIFY(!file.Save(options));  // tried again, not taken as saved
+    QFile::remove(folder);
+    QVERIFY(file.Save(options));
 }
 
 QTEST_MAIN(WindowTest)
