@@ -10,6 +10,34 @@ COLORREF g_customColors[16] = {
 };
 }  // namespace
 
+bool platform::AnsiCodePageIsMultiByte() {
+    CPINFO info;
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
+}
+
+bool platform::RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+HWND platform::RecreateAsUnicodeEdit(HWND edit) {
+    HWND parent = ::GetParent(edit);
+    RECT rect;
+    GetWindowRect(edit, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    HWND created = CreateWindowExW(static_cast<DWORD>(GetWindowLongPtrW(edit, GWL_EXSTYLE)), L"EDIT", L"",
+                                   static_cast<DWORD>(GetWindowLongPtrW(edit, GWL_STYLE)), rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(edit))),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (!created) return nullptr;
+    SendMessageW(created, WM_SETFONT, static_cast<WPARAM>(SendMessageW(edit, WM_GETFONT, 0, 0)), FALSE);
+    // Just after the old one in the z-order, which is the dialog's tab order.
+    SetWindowPos(created, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(edit);
+    return created;
+}
+
 CColorDialog::CColorDialog(COLORREF initial, DWORD flags, CWnd* pParentWnd)
     : m_pParentWnd(pParentWnd), m_initial(initial) {
     m_cc.lStructSize = sizeof(m_cc);

@@ -49,6 +49,19 @@ public:
     }
 };
 
+namespace platform {
+
+// True where a character of the ANSI code page may take more than one byte: Chinese, Japanese
+// and Korean Windows, and Windows set to UTF-8.
+bool AnsiCodePageIsMultiByte();
+// True under Wine, where a Linux window manager may keep the caption's menu for itself.
+bool RunsUnderWine();
+// Makes an edit field again as a Unicode window, with the same identifier, styles, place, font and
+// place in the tab order, and destroys the old one; the new window, or nullptr (the old kept).
+HWND RecreateAsUnicodeEdit(HWND edit);
+
+}  // namespace platform
+
 // The platform's colour dialog, opened with the custom-colour part when asked; its sixteen
 // custom colours start white and live as long as the process.
 class CColorDialog {

@@ -1,7 +1,10 @@
 #include "platform/window.h"
 
+#include "engine/text.h"
 #include "platform/app.h"
 #include "platform/services.h"
+
+#include <cstdlib>
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x51;      // one subclass of ours per window
@@ -37,6 +40,29 @@ void CWnd::GetWindowText(CString& text) const {
     if (!text.Resize(static_cast<size_t>(length))) return;  // no memory: read as empty
     length = ::GetWindowTextA(m_hWnd, text.begin(), length + 1);
     text.Resize(static_cast<size_t>(length > 0 ? length : 0));
+}
+
+bool CWnd::GetWindowTextCp1252(CString& text) const {
+    const int length = GetWindowTextLengthW(m_hWnd);
+    auto* wide = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    const int read = wide ? ::GetWindowTextW(m_hWnd, wide, length + 1) : 0;
+    bool whole = text.Resize(static_cast<size_t>(read > 0 ? read : 0));
+    for (int i = 0; whole && i < read; ++i) {
+        const int byte = text::Byte(wide[i]);  // a surrogate has none
+        whole = byte > 0;
+        text.begin()[i] = static_cast<char>(byte);
+    }
+    std::free(wide);
+    return whole;
+}
+
+void CWnd::SetWindowTextCp1252(const char* text) {
+    wchar_t wide[64];  // a rendering of the value: four characters at most
+    size_t n = 0;
+    for (; text[n] && n + 1 < sizeof wide / sizeof wide[0]; ++n)
+        wide[n] = static_cast<wchar_t>(text::CodePoint(static_cast<unsigned char>(text[n])));
+    wide[n] = L'\0';
+    ::SetWindowTextW(m_hWnd, wide);
 }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {

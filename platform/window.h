@@ -26,6 +26,11 @@ public:
 
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     void GetWindowText(CString& text) const;
+    // The text as Windows-1252 bytes whatever the ANSI code page, through the wide entry points
+    // (for a Unicode window). Reading is false when a character has no Windows-1252 byte; a
+    // write takes a short text, 63 bytes at most.
+    bool GetWindowTextCp1252(CString& text) const;
+    void SetWindowTextCp1252(const char* text);
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     HWND SetFocus() { return ::SetFocus(m_hWnd); }

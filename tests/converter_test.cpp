@@ -4,6 +4,8 @@
 #include <doctest/doctest.h>
 
 #include "app/converter_app.h"
+#include "engine/text.h"
+#include "platform/controls.h"
 #include "res/resource.h"
 #include "tests/support/converter_session.h"
 #include "ui/converter_dialog.h"
@@ -425,9 +427,30 @@ TEST_CASE("Escape, the close box and Alt+F4 end the window") {
     }
 }
 
+namespace {
+// Text's bytes as the user sees them: characters of the ANSI code page where it is single-byte,
+// of Windows-1252 elsewhere.
+wchar_t Character(unsigned char byte) {
+    if (platform::AnsiCodePageIsMultiByte()) return static_cast<wchar_t>(text::CodePoint(byte));
+    wchar_t c = 0;
+    MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(&byte), 1, &c, 1);
+    return c;
+}
+std::wstring Characters(const char* bytes) {
+    std::wstring shown;
+    for (; *bytes; ++bytes) shown += Character(static_cast<unsigned char>(*bytes));
+    return shown;
+}
+std::wstring WideText(HWND field) {
+    wchar_t wide[64] = L"";
+    return std::wstring(wide, static_cast<size_t>(GetWindowTextW(field, wide, 64)));
+}
+}  // namespace
+
 TEST_CASE("the Text field shows every byte as it is, first, middle or last, control and high characters included") {
     Session s;
     s.Run([&](HWND dlg) {
+        HWND field = GetDlgItem(dlg, IDC_TEXT);
         for (unsigned byte = 1; byte < 256; ++byte) {
             const uint32_t values[] = {byte << 24 | 0x414243, 0x41000043 | byte << 16 | byte << 8, 0x41424300 | byte};
             for (uint32_t value : values) {
@@ -436,7 +459,17 @@ TEST_CASE("the Text field shows every byte as it is, first, middle or last, cont
                 const char expected[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
                                          static_cast<char>(value >> 8), static_cast<char>(value), 0};
                 CAPTURE(value);
-                CHECK(Text(dlg, IDC_TEXT) == expected);
+                CHECK(WideText(field) == Characters(expected));
+                if (byte < 0x80) continue;
+                // Typed back over the whole field, the high characters read as the same bytes.
+                s.dlg.Converter().SetValue(0);
+                SetFocus(field);
+                SendMessageW(field, EM_SETSEL, 0, -1);
+                for (wchar_t c : Characters(expected)) PostMessageW(field, WM_CHAR, c, 1);
+                Pump();
+                SetFocus(GetDlgItem(dlg, IDC_DEC));
+                Pump();
+                CHECK(s.dlg.Converter().Number().GetValue() == value);
             }
         }
     });

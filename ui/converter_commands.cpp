@@ -1,13 +1,12 @@
 // Window commands: the system menu's Settings and About, the context menu with its edit
-// commands, tooltips, the topmost state, the minimised window and the end of the session.
+// commands (and under Wine Settings and About again), tooltips, the topmost state, the minimised window and the end of the session.
 #include "ui/about_dialog.h"
 #include "ui/converter_dialog.h"
 #include "ui/settings_dialog.h"
 
 #include "res/resource.h"
 
-void CConverterDlg::AddSystemMenuItems() {
-    HMENU menu = GetSystemMenu(FALSE);
+void CConverterDlg::AppendWindowCommands(HMENU menu) {
     if (!menu) return;
     char settings[64] = "", about[64] = "";
     HINSTANCE module = GetModuleHandleA(nullptr);
@@ -39,6 +38,9 @@ void CConverterDlg::OnContextMenu(HWND, POINT point) {
     }
     HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CONTEXTMENU));
     if (!menu) return;
+    // Under Wine a Linux window manager takes the caption's menu, with Settings and About, for its
+    // own: they come here too. On Windows the caption's menu is the program's, and this one stays.
+    if (platform::RunsUnderWine()) AppendWindowCommands(GetSubMenu(menu, 0));
     HWND owner = m_hWnd;
     while (GetWindowLongPtrA(owner, GWL_STYLE) & WS_CHILD) owner = ::GetParent(owner);
     TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr);
@@ -47,14 +49,15 @@ void CConverterDlg::OnContextMenu(HWND, POINT point) {
 
 void CConverterDlg::OnSysCommand(UINT nID, LPARAM) {
     switch (nID & 0xFFF0) {
-    case IDM_ABOUTBOX: {
-        CAboutDlg about;
-        about.DoModal();
-        break;
-    }
+    case IDM_ABOUTBOX: OnAbout(); break;
     case IDM_SETTINGS: OnSettings(); break;
     default: Default(); break;
     }
+}
+
+void CConverterDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
 }
 
 void CConverterDlg::OnSettings() {

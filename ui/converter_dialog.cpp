@@ -42,6 +42,8 @@ const MessageMap<CConverterDlg> CConverterDlg::messageMap = {
     onCommand(ID_EDIT_CUT, 0, &CConverterDlg::OnEditCut),
     onCommand(ID_EDIT_COPY, 0, &CConverterDlg::OnEditCopy),
     onCommand(ID_EDIT_PASTE, 0, &CConverterDlg::OnEditPaste),
+    onCommand(IDM_SETTINGS, 0, &CConverterDlg::OnSettings),
+    onCommand(IDM_ABOUTBOX, 0, &CConverterDlg::OnAbout),
     onEndSession(&CConverterDlg::OnEndSession),
     onTimer(&CConverterDlg::OnTimer),
 };
@@ -56,6 +58,7 @@ CConverterDlg::CConverterDlg(CWnd* pParent)
     : CDialog(IDD_CONVERTER, pParent),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_bSettingsSaved(false),
+      m_bTextCp1252(false),
       m_savedSettings{},
       m_converter(*this) {}
 
@@ -80,8 +83,12 @@ void CConverterDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CConverterDlg::OnInitDialog() {
+    // Where one byte is no longer one character of the ANSI code page (Chinese, Japanese, Korean,
+    // UTF-8), Text holds its bytes as Windows-1252 characters in a Unicode field, as qx and the
+    // page show them; elsewhere the field stays as it is.
+    m_bTextCp1252 = AnsiCodePageIsMultiByte() && RecreateAsUnicodeEdit(::GetDlgItem(m_hWnd, IDC_TEXT)) != nullptr;
     CDialog::OnInitDialog();
-    AddSystemMenuItems();
+    AppendWindowCommands(GetSystemMenu(FALSE));
     SetIcon(m_hIcon, TRUE);
 
     Settings& options = m_converter.Options();
@@ -195,13 +202,18 @@ LRESULT CConverterDlg::OnColorPicked(WPARAM, LPARAM lParam) {
 }
 
 const char* CConverterDlg::ReadField(Field field) {
+    if (field == Field::Text && m_bTextCp1252)
+        return Edit(field).GetWindowTextCp1252(m_strWork) ? m_strWork.c_str() : nullptr;
     Edit(field).GetWindowText(m_strWork);
     return m_strWork.c_str();
 }
 
 bool CConverterDlg::IsFieldModified(Field field) { return Edit(field).GetModify(); }
 
-void CConverterDlg::WriteField(Field field, const char* text) { Edit(field).SetWindowText(text); }
+void CConverterDlg::WriteField(Field field, const char* text) {
+    if (field == Field::Text && m_bTextCp1252) Edit(field).SetWindowTextCp1252(text);
+    else Edit(field).SetWindowText(text);
+}
 
 void CConverterDlg::ShowColor(uint32_t rgb) {
     m_wndColor.SetColor(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));

@@ -40,7 +40,9 @@ private:
     void OnEditCopy();
     void OnEditPaste();
     void OnSettings();
-    void AddSystemMenuItems();
+    void OnAbout();
+    // A separator, Settings... and About...: the caption's menu, and the context menu under Wine.
+    void AppendWindowCommands(HMENU menu);
     void ApplyStayOnTop();
     void CommitIfLeft();
 
@@ -102,6 +104,7 @@ private:
     HICON m_hIcon;
     CString m_strWork;
     bool m_bSettingsSaved;
+    bool m_bTextCp1252;  // Text is a Unicode field holding Windows-1252 characters
     Settings m_savedSettings;  // as last saved
     CConverter m_converter;
 };

@@ -98,9 +98,11 @@ INT_PTR RunModal(CDialog& dlg, const std::function<void(HWND)>& script) {
 
 void Pump() {
     // Input sent through the system arrives a moment later: look until the queue stays empty.
+    // Unicode, as the system's own dialog loop is: a character reaches a Unicode field whole
+    // whatever the ANSI code page.
     for (int idle = 0; idle < 3;) {
         MSG msg;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ++idle;
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
             continue;
@@ -117,9 +119,9 @@ void Pump() {
             return;
         }
         HWND root = RootOf(msg.hwnd);
-        if (root && IsDialogMessageA(root, &msg)) continue;
+        if (root && IsDialogMessageW(root, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
