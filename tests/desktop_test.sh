@@ -35,7 +35,7 @@ until_true() {
 
 bash "$root/scripts/install.sh" --prefix "$work/usr" --exe "$exe" install >/dev/null
 entry=$work/usr/share/applications/quendrix.desktop
-desktop-file-validate "$entry" || fail "desktop-file-validate refuses $entry"
+[ -z "$(desktop-file-validate "$entry" 2>&1)" ] || fail "desktop-file-validate: $(desktop-file-validate "$entry" 2>&1)"
 command=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
 [ "$command" = "$work/usr/bin/quendrix" ] || fail "the menu entry runs '$command', not the launcher"
 
