@@ -25,7 +25,7 @@ done <<EOF
 Package|quendrix
 Version|$version
 Architecture|amd64
-Depends|wine, fonts-wine, libc6 (>= 2.*)
+Depends|wine, wine64, fonts-wine, libc6 (>= 2.*)
 Recommends|x11-utils, xdg-utils
 Section|utils
 Priority|optional
