@@ -2,6 +2,12 @@
 .PHONY: all setup build test run run-native web run-web bench soak fuzz dist deb install uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
+# Builds anyone can repeat bit for bit: the time the executables and packages record is the last
+# commit's unless SOURCE_DATE_EPOCH says otherwise.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
 # Where `make install` puts Quendrix for a Linux desktop; DESTDIR stages it elsewhere.
 PREFIX ?= $(HOME)/.local
 DESTDIR ?=

@@ -28,8 +28,43 @@ LRESULT CALLBACK RaiseBox(int code, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
+namespace {
+template <class F>
+F KernelFunction(const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// The update that brought the LOAD_LIBRARY_SEARCH_ flags brought AddDllDirectory with them.
+bool LoaderHasSearchFlags() {
+    static const bool has = KernelFunction<FARPROC>("AddDllDirectory") != nullptr;
+    return has;
+}
+}  // namespace
+
+void RestrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    auto setDefault = KernelFunction<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories");
+    // Without it, at least the current folder leaves the search; the program's own folder stays
+    // first, which is why LoadSystemLibrary then names the full path.
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
+}
+
+HMODULE LoadSystemLibrary(const char* name) { return LoadSystemLibrary(name, LoaderHasSearchFlags()); }
+
+HMODULE LoadSystemLibrary(const char* name, bool loaderHasSearchFlags) {
+    if (loaderHasSearchFlags) return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    size_t nameLength = std::strlen(name);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH) return nullptr;
+    path[length] = '\\';
+    std::memcpy(path + length + 1, name, nameLength + 1);
+    // The library's own imports are then looked for beside it first, not in the program's folder.
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 FARPROC LoadProc(const char* library, const char* name) {
-    HMODULE module = LoadLibraryA(library);
+    HMODULE module = LoadSystemLibrary(library);
     return module ? GetProcAddress(module, name) : nullptr;
 }
 

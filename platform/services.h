@@ -18,6 +18,17 @@ public:
     virtual LONG OpenRegistryKey(HKEY parent, const char* name, REGSAM access, HKEY* result);
 };
 
+// Keeps every later DLL search of the process to the system directory, so that a DLL of a system
+// library's name in the program's folder (a Downloads folder, say) or the current one is never
+// loaded in its place. The program's first call.
+void RestrictDllSearch();
+
+// A system library from the system directory only, nullptr where it cannot be loaded: through the
+// loader's own flag where it has one (Windows 8, and 7 with update KB2533623), else by its full
+// path there. The second form takes the way to use, for tests of both.
+HMODULE LoadSystemLibrary(const char* name);
+HMODULE LoadSystemLibrary(const char* name, bool loaderHasSearchFlags);
+
 // A function of a system library loaded on first use, to keep the start-up small; nullptr when
 // the library or the function is missing.
 FARPROC LoadProc(const char* library, const char* name);

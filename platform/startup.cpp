@@ -1,9 +1,13 @@
 // The GUI entry point; linked into the program only (tests bring their own main).
 #include "platform/app.h"
+#include "platform/services.h"
 
 #include <cstdlib>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library on demand (comctl32 its theme library, the shell, the
+    // colour dialog).
+    platform::RestrictDllSearch();
     return platform::RunApplication();
 }
 

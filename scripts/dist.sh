@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Packs the release: build/dist/Quendrix-<version>-win64.zip with Quendrix.exe, qx.exe (the same
-# value in a console), Help/Quendrix.htm and README.txt. The version is the one the version
-# resource carries.
+# value in a console), Help/Quendrix.htm, README.txt and LICENSE.txt. The version is the one the
+# version resource carries.
 #
 #   dist.sh [Quendrix.exe [OUT-DIR [qx.exe]]]
 set -euo pipefail
@@ -20,7 +20,7 @@ cp "$exe" "$stage/Quendrix/Quendrix.exe"
 cp "$qx" "$stage/Quendrix/qx.exe"
 cp "$root/help/Quendrix.htm" "$stage/Quendrix/Help/Quendrix.htm"
 sed 's/$/\r/' "$root/help/README.txt" > "$stage/Quendrix/README.txt"  # Windows line ends
+sed 's/$/\r/' "$root/LICENSE" > "$stage/Quendrix/LICENSE.txt"
 zip="$out/Quendrix-$version-win64.zip"
-rm -f "$zip"
-(cd "$stage" && zip -q -X -r "$zip" Quendrix)
+bash "$root/scripts/zip-folder.sh" "$zip" "$stage" Quendrix
 echo "$zip"

@@ -9,7 +9,8 @@
 #   PREFIX/lib/quendrix/    Quendrix.exe, Help/Quendrix.htm, prepare-prefix.sh, fonts/ (Windows'
 #                           faces from Debian's fonts-wine, so the launcher needs no build tree)
 #   PREFIX/bin/quendrix     the launcher (scripts/launcher.sh), its manual page share/man/man1/quendrix.1
-#   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png,
+#   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png
+#   (16 to 256) and hicolor/scalable/apps/quendrix.svg,
 #   PREFIX/share/metainfo/com.holvanta.quendrix.metainfo.xml   the menu entry, its icons, what
 #                           software centres show
 #   PREFIX/bin/qx, PREFIX/share/man/man1/qx.1 and qx's completions for bash, zsh and fish: the
@@ -123,9 +124,10 @@ for face in $faces; do put "$fonts/$face" "lib/quendrix/fonts/$face" 644; done
 write bin/quendrix 755 < <(fill "$root/scripts/launcher.sh")
 write share/man/man1/quendrix.1 644 < <(fill "$root/linux/quendrix.1")
 write share/metainfo/com.holvanta.quendrix.metainfo.xml 644 < <(fill "$root/linux/com.holvanta.quendrix.metainfo.xml")
-for size in 16 32 48 64; do
+for size in 16 32 48 64 128 256; do
   put "$root/res/icon$size.png" "share/icons/hicolor/${size}x$size/apps/quendrix.png" 644
 done
+put "$root/res/icon.svg" share/icons/hicolor/scalable/apps/quendrix.svg 644
 # StartupWMClass is the class Wine gives the program's windows, so docks group them with the entry.
 write share/applications/quendrix.desktop 644 <<EOF
 [Desktop Entry]
@@ -136,7 +138,7 @@ Comment=Show one 32-bit value as decimal, hex, text, IP address and binary
 Exec="$prefix/bin/quendrix"
 Icon=quendrix
 Terminal=false
-Categories=Development;Utility;
+Categories=Development;
 Keywords=hex;hexadecimal;decimal;binary;converter;colour picker;color picker;IP;
 StartupWMClass=quendrix.exe
 EOF
@@ -144,7 +146,8 @@ EOF
 # zsh reads Debian's packages' completions from vendor-completions, others' from site-functions.
 if [ -f "$qx" ]; then
   put "$qx" bin/qx 755
-  put "$root/cli/qx.1" share/man/man1/qx.1 644
+  # Its footer names the version the other pages name.
+  write share/man/man1/qx.1 644 < <(sed '/^\.TH /s/"Quendrix [^"]*"/"Quendrix '"$version"'"/' "$root/cli/qx.1")
   put "$root/cli/completion/qx.bash" share/bash-completion/completions/qx 644
   zsh=site-functions
   [ "$prefix" != /usr ] || zsh=vendor-completions

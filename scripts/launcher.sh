@@ -19,7 +19,40 @@ command -v wine >/dev/null 2>&1 || {
   echo "quendrix: Wine is not installed; install the Debian package wine (apt install wine)" >&2
   exit 127
 }
-[ -n "${DISPLAY:-}" ] || { echo "quendrix: no X display to open the window on (DISPLAY is not set)" >&2; exit 1; }
+
+# The display is checked before anything of Wine's starts: Wine given one it cannot open spends
+# seconds on the prefix, then fails, and its session lingers and fails the next start too.
+if [ -z "${DISPLAY:-}" ]; then
+  if [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "quendrix: Wine needs an X display and this Wayland session offers none (DISPLAY is not set): turn on XWayland, or install it (Debian package xwayland)" >&2
+  else
+    echo "quendrix: no X display to open the window on (DISPLAY is not set)" >&2
+  fi
+  exit 1
+fi
+# Whether an X server answers on DISPLAY. A local display is taken on the word of its socket
+# (a live one in /proc/net/unix costs no connection); a socket file nobody listens on here (a
+# server gone, or one in another network namespace) and a remote display are asked with xprop
+# where there is one.
+display_opens() {
+  case $DISPLAY in
+    :*|unix:*)
+      number=${DISPLAY##*:}; number=${number%%.*}
+      case $number in ""|*[!0-9]*) return 1 ;; esac
+      grep -q "[ @]/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null && return 0
+      [ -S "/tmp/.X11-unix/X$number" ] || return 1 ;;
+  esac
+  command -v xprop >/dev/null 2>&1 || return 0
+  if command -v timeout >/dev/null 2>&1; then
+    timeout 10 xprop -root -notype WM_NAME >/dev/null 2>&1
+  else
+    xprop -root -notype WM_NAME >/dev/null 2>&1
+  fi
+}
+display_opens || {
+  echo "quendrix: the X display $DISPLAY cannot be opened (no X server answers there, or this user may not use it)" >&2
+  exit 1
+}
 
 # A relative XDG_DATA_HOME is to be ignored, as the base directory rules say.
 case ${XDG_DATA_HOME:-} in
@@ -36,7 +69,15 @@ export WINEPREFIX="$prefix"
 export WINEDEBUG=-all,err+winediag
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
-mkdir -p "$prefix" || exit 1
+# Wine writes its registry into the prefix at every start; a read-only one would fail late and
+# at length.
+error=$(mkdir -p "$prefix" 2>&1) || { echo "quendrix: cannot make Wine's prefix $prefix: ${error##*: }" >&2; exit 1; }
+for file in "$prefix" "$prefix/system.reg" "$prefix/user.reg"; do
+  [ ! -e "$file" ] || [ -w "$file" ] || {
+    echo "quendrix: Wine's prefix $prefix is read-only; make it writable, or set XDG_DATA_HOME to a folder that is" >&2
+    exit 1
+  }
+done
 [ -f "$prefix/.quendrix-prefix" ] || echo "quendrix: preparing the first start in $prefix (about 15 s)" >&2
 # Made on the first start; at every start given the desktop's scale and told whether a window
 # manager runs, as the display shows them now. Starts at the same moment take turns.

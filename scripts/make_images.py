@@ -2,8 +2,8 @@
 """Builds the program's images from their pixel-art sources in res/art/.
 
     make_images.py            write res/Quendrix.ico, res/picker.cur, res/disabled.bmp and the
-                              desktop's icons res/icon16.png, res/icon32.png, res/icon48.png,
-                              res/icon64.png
+                              desktop's icons res/icon16.png ... res/icon256.png and the
+                              scalable res/icon.svg
     make_images.py --check    build them in a temporary directory and fail unless the
                               committed files are byte-identical
 
@@ -182,6 +182,25 @@ def make_png(art_name, art_size, size, deflate=False):
     return png_image([[art.rows[y][x] for x in pick] for y in pick], deflate)
 
 
+def make_svg(art_name, art_size):
+    """The icon's art as a scalable image: one path per colour, a rectangle per run of a row's
+    pixels, drawn with crisp edges so that every size shows the pixel grid."""
+    art = Art(ART / art_name, set(PALETTE16) | {TRANSPARENT}, art_size, art_size)
+    runs = {}
+    for y, row in enumerate(art.rows):
+        x = 0
+        while x < art_size:
+            end = x
+            while end < art_size and row[end] == row[x]:
+                end += 1
+            runs.setdefault(row[x], []).append(f"M{x} {y}h{end - x}v1h-{end - x}z")
+            x = end
+    paths = "".join(f'<path fill="#{bytes(PALETTE16[c]).hex()}" d="{"".join(d)}"/>\n'
+                    for c, d in sorted(runs.items()) if c != TRANSPARENT)
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 {art_size} {art_size}" '
+            f'width="{art_size}" height="{art_size}" shape-rendering="crispEdges">\n{paths}</svg>\n').encode()
+
+
 IMAGES = {
     "Quendrix.ico": make_icon, "picker.cur": make_cursor, "disabled.bmp": make_bitmap,
     "icon16.png": lambda: make_png("icon16.txt", 16, 16),
@@ -189,6 +208,10 @@ IMAGES = {
     "icon48.png": lambda: make_png("icon32.txt", 32, 48),
     # The smallest size software centres list an application with.
     "icon64.png": lambda: make_png("icon32.txt", 32, 64),
+    # What docks and launchers at a high scale show.
+    "icon128.png": lambda: make_png("icon32.txt", 32, 128),
+    "icon256.png": lambda: make_png("icon32.txt", 32, 256),
+    "icon.svg": lambda: make_svg("icon32.txt", 32),
 }
 
 

@@ -6,6 +6,8 @@
 #    Marlett for the caption buttons. Without them each name falls to some host face, whose
 #    metrics change the windows' size and one of which faults Wine's text layout on U+02DC.
 #  - .htm pages opened by Wine's browser bridge, so F1 shows the help page in the host's browser.
+# A prefix is stamped prepared only once what Wine puts there is whole; one cut off part way (a
+# logout during the first start) is made again on its next use.
 #
 #   prepare-prefix.sh [--managed yes|no|auto] [--dpi N|auto] WINE PREFIX FONTS
 #   prepare-prefix.sh --faces          the faces FONTS must hold, one a line
@@ -24,7 +26,7 @@
 # POSIX sh only: the installed launcher runs it on machines that have nothing but Wine and a shell.
 set -eu
 
-level=3  # raise when what a prepared prefix holds changes
+level=4  # raise when what a prepared prefix holds changes
 faces="sserife.fon tahoma.ttf tahomabd.ttf marlett.ttf"
 
 # The display's scale. What is not a number is passed over; a number is held to 96..288.
@@ -118,18 +120,36 @@ managed_lines() {
 import() {
   reg=$prefix/quendrix.reg
   { echo REGEDIT4; echo; cat; } >"$reg"
-  "$wine" regedit /S "$(printf '%s' "$reg" | sed 's|^/|Z:/|; s|/|\\|g')" >/dev/null 2>&1 9>&-
+  status=0
+  "$wine" regedit /S "$(printf '%s' "$reg" | sed 's|^/|Z:/|; s|/|\\|g')" >/dev/null 2>&1 9>&- || status=$?
   rm -f "$reg"
+  return "$status"
 }
 
+# Whether Wine's part of the prefix holds what the program relies on: the system libraries it
+# loads and the command that opens .htm pages (F1). Read from the files, so only what Wine's
+# server has written out counts. A first start cut off part way leaves some of them missing, and
+# Wine does not finish it on its own.
+wine_part_whole() {
+  for file in user32.dll comctl32.dll comdlg32.dll shell32.dll winebrowser.exe; do
+    [ -f "$prefix/drive_c/windows/system32/$file" ] || return 1
+  done
+  grep -q '^\[Software\\\\Classes\\\\htmlfile\\\\shell\\\\open\\\\command\]' "$prefix/system.reg" 2>/dev/null
+}
+
+# Returns non-zero, with a line on standard error, when a step fails.
 prepare() {
-  [ -f "$prefix/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 9>&- || true
+  if ! wine_part_whole; then
+    # Without the stamp of its last update Wine makes its part again, whole, over what is there.
+    rm -f "$prefix/.update-timestamp"
+    "$wine" wineboot -i >/dev/null 2>&1 9>&- || true
+  fi
 
   folder=$prefix/drive_c/windows/Fonts
-  mkdir -p "$folder"
+  mkdir -p "$folder" || return 1
   for face in $faces; do
-    [ -f "$fonts/$face" ] || { echo "prepare-prefix: $fonts/$face is missing (Debian package fonts-wine)" >&2; exit 1; }
-    cp "$fonts/$face" "$folder/$face"
+    [ -f "$fonts/$face" ] || { echo "prepare-prefix: $fonts/$face is missing (Debian package fonts-wine)" >&2; return 1; }
+    cp "$fonts/$face" "$folder/$face" || return 1
   done
 
   {
@@ -150,7 +170,7 @@ EOF
     # start of Wine. A prefix told no resolution keeps its own, and the faces that fit it.
     if [ -n "$want_dpi" ]; then dpi_lines "$want_dpi"; else face_lines "$(cat "$dpi_stamp" 2>/dev/null || echo 96)"; fi
     [ -z "$want_managed" ] || managed_lines "$want_managed"
-  } | import
+  } | import || { echo "prepare-prefix: Wine could not write the prefix's settings in $prefix" >&2; return 1; }
 }
 
 mkdir -p "$prefix"
@@ -160,15 +180,23 @@ if command -v flock >/dev/null 2>&1; then
 fi
 
 if [ "$(cat "$stamp" 2>/dev/null || true)" != "$level" ]; then
+  command -v "$wineserver" >/dev/null 2>&1 || { echo "prepare-prefix: Wine's server $wineserver is not installed" >&2; exit 1; }
   decide
-  if [ -f "$prefix/system.reg" ] || ! command -v "$wineserver" >/dev/null 2>&1; then
-    prepare
+  if wine_part_whole; then
+    prepare || exit 1
   else
-    # A new prefix is made off the display, or Wine shows its "configuration is being updated"
+    # Wine's part is made off the display, or Wine shows its "configuration is being updated"
     # window for the length of it. The desktop process Wine started without a display must be
-    # gone before the program starts one on the display, so everything is let end.
-    (unset DISPLAY; prepare)
+    # gone before the program starts one on the display, so everything is let end, which also
+    # has the server write the registry out for the check.
+    status=0
+    (unset DISPLAY; prepare) || status=$?
     "$wineserver" -w 9>&-
+    [ "$status" = 0 ] || exit 1
+    wine_part_whole || {
+      echo "prepare-prefix: Wine did not make its prefix $prefix whole; the next start makes it again" >&2
+      exit 1
+    }
   fi
   [ -z "$want_managed" ] || printf '%s\n' "$want_managed" >"$managed_stamp"
   [ -z "$want_dpi" ] || printf '%s\n' "$want_dpi" >"$dpi_stamp"
@@ -185,7 +213,7 @@ if [ -n "$write_managed$write_dpi" ]; then
   {
     [ -z "$write_managed" ] || managed_lines "$write_managed"
     [ -z "$write_dpi" ] || dpi_lines "$write_dpi"
-  } | import
+  } | import || { echo "prepare-prefix: Wine could not write the prefix's settings in $prefix" >&2; exit 1; }
   [ -z "$write_managed" ] || printf '%s\n' "$write_managed" >"$managed_stamp"
   [ -z "$write_dpi" ] || printf '%s\n' "$write_dpi" >"$dpi_stamp"
 fi

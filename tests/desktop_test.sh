@@ -2,12 +2,12 @@
 # Quendrix on a Linux desktop: installed into a temporary prefix and started through its menu
 # entry's command, under a real window manager (openbox, on a 192-dpi screen of its own whose
 # resources say Xft.dpi 192), with a home of its own so the user's is untouched. openbox comes up
-# while the first start makes the prefix, as at a session's autostart, and still manages the
-# window, at twice the 96-DPI size; it keeps the window above others exactly while Stay on top
-# is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two starts
-# at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing stays.
-# Started on a display that does not exist, the program cannot make its window and the launcher
-# returns non-zero.
+# while a start makes whole what a first start cut off left, as at a session's autostart, and still
+# manages the window, at twice the 96-DPI size; it keeps the window above others exactly while Stay
+# on top is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two
+# starts at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing
+# stays. Displays Wine cannot use are named in one line before anything of Wine's starts, and a
+# start right after one that failed works; F1 reaches the host's browser.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -34,7 +34,7 @@ until_true() {
 
 bash "$root/scripts/install.sh" --prefix "$work/usr" --exe "$exe" install >/dev/null
 entry=$work/usr/share/applications/quendrix.desktop
-desktop-file-validate "$entry" || fail "desktop-file-validate refuses $entry"
+[ -z "$(desktop-file-validate "$entry" 2>&1)" ] || fail "desktop-file-validate: $(desktop-file-validate "$entry" 2>&1)"
 command=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
 [ "$command" = "$work/usr/bin/quendrix" ] || fail "the menu entry runs '$command', not the launcher"
 
@@ -71,14 +71,35 @@ EOF
 echo 'Xft.dpi: 192' | xrdb -nocpp -merge
 
 # A user's session: nothing of the build tree's Wine settings. Each command execs the next, so the
-# program runs in the process started here.
+# program runs in the process started here. The host's browser is a stand-in noting the page.
+mkdir "$work/bin" && printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open" && chmod +x "$work/bin/xdg-open"
 launch=(env -u WINEPREFIX -u WINELOADER -u WINESERVER -u WINEDEBUG -u WINEDLLOVERRIDES -u GDK_SCALE
-        HOME="$work/home" XDG_DATA_HOME="$work/data" "$command")
+        HOME="$work/home" XDG_DATA_HOME="$work/data" PATH="$work/bin:$PATH" "$command")
+# A display nobody serves: the first number from 900 up without a socket.
+missing=900
+while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
+while IFS='|' read -r display wayland says; do  # refused in one line, exit code 1, no prefix begun
+  rc=0
+  env -u DISPLAY ${display:+DISPLAY=$display} WAYLAND_DISPLAY="$wayland" "${launch[@]}" >"$work/said" 2>&1 || rc=$?
+  [ $rc = 1 ] && [ "$(wc -l <"$work/said")" = 1 ] && grep -q "$says" "$work/said" && [ ! -e "$work/data/quendrix" ] ||
+    fail "DISPLAY '$display' WAYLAND_DISPLAY '$wayland': exit code $rc, prefix $(ls -d "$work/data/quendrix" 2>&1), said: $(cat "$work/said")"
+done <<ROWS
+|wayland-0|XWayland
+||DISPLAY is not set
+:$missing||:$missing cannot be opened
+localhost:$missing.0||cannot be opened
+ROWS
+# A first start cut off, as a logout does: its process group and the prefix's server killed at
+# 5 s, or a second into Wine's making the prefix when that comes first.
+setsid "${launch[@]}" >"$work/said" 2>&1 &
+until_true 4 test -d "$work/data/quendrix/drive_c/windows/system32" || true
+sleep 1
+kill -- "-$!" && WINEPREFIX=$work/data/quendrix wineserver -k && WINEPREFIX=$work/data/quendrix wineserver -w
+[ ! -e "$work/data/quendrix/.quendrix-prefix" ] || fail "the first start was not cut off before the prefix was prepared"
 start=$(date +%s%N)
 "${launch[@]}" >"$work/said" 2>&1 &
 launcher_pid=$!
-# The window manager comes up while the prefix is being made, after the launcher first looked.
-until_true 30 test -d "$work/data/quendrix/drive_c" || fail "no prefix being made"
+until_true 30 test -s "$work/said" || fail "the next start did not say it prepares the prefix"
 openbox --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 
@@ -114,6 +135,9 @@ until_true 5 above || fail "no _NET_WM_STATE_ABOVE with Stay on top on: $(xprop 
 # Settings from the window menu (its last item but one); Alt+O clears Stay on top, Enter is OK.
 active() { [[ "$(xprop -root _NET_ACTIVE_WINDOW)" == *"# $win" ]]; }
 until_true 5 active || fail "the window did not get the focus"
+xdotool key F1
+until_true 10 test -s "$work/opened" || fail "F1 reached no browser"
+[[ "$(cat "$work/opened")" == file://*/lib/quendrix/Help/Quendrix.htm ]] || fail "F1 opened $(cat "$work/opened")"
 settings() { client_named Settings >/dev/null; }
 for _ in 1 2 3; do
   xdotool key alt+space
@@ -137,20 +161,17 @@ launcher_pid=""
 # Quiet: the one line about the first start, nothing of Wine's.
 [ "$(wc -l <"$work/said")" = 1 ] || fail "the launcher said more than one line: $(cat "$work/said")"
 
-# A start that cannot make the window is reported as a failure; Wine, not the program, says why.
-# A display nobody serves: the first number from 900 up without a socket.
-missing=900
-while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
+# A start on a display that does not exist, when no Wine session runs in the prefix, fails.
+echo 'Xft.dpi: 96' | xrdb -nocpp -merge
+WINEPREFIX=$work/data/quendrix wineserver -w
 set +e
 DISPLAY=":$missing" timeout 60 "${launch[@]}" >"$work/said" 2>&1
 rc=$?
 set -e
 [ "$rc" = 1 ] || fail "started on a display that does not exist, the launcher returned $rc, not 1: $(cat "$work/said")"
-echo "on a display that does not exist: exit code $rc"
 
-# The desktop back at 96 DPI: two starts at once, one writing the new scale while the other
-# waits, both follow it down, silently.
-echo 'Xft.dpi: 96' | xrdb -nocpp -merge
+# Right after it, with the desktop back at 96 DPI: two starts at once, one writing the new scale
+# while the other waits, both follow it down, silently.
 start=$(date +%s%N)
 "${launch[@]}" >"$work/said" 2>&1 &
 launcher_pid=$!

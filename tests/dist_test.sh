@@ -21,7 +21,7 @@ trap cleanup EXIT
 zip=$(bash "$root/scripts/dist.sh" "$exe" "$work/dist" "$qx")
 case "$zip" in *Quendrix-1.2.0.1-win64.zip) ;; *) echo "FAIL: package named $zip"; exit 1 ;; esac
 unzip -q "$zip" -d "$work/unpacked"
-for f in Quendrix.exe qx.exe Help/Quendrix.htm README.txt; do
+for f in Quendrix.exe qx.exe Help/Quendrix.htm README.txt LICENSE.txt; do
   [ -f "$work/unpacked/Quendrix/$f" ] || { echo "FAIL: $f missing from the package"; exit 1; }
 done
 cmp -s "$exe" "$work/unpacked/Quendrix/Quendrix.exe" || { echo "FAIL: packed program differs"; exit 1; }

@@ -25,7 +25,7 @@ done <<EOF
 Package|quendrix
 Version|$version
 Architecture|amd64
-Depends|wine, fonts-wine, libc6 (>= 2.*)
+Depends|wine, wine64, fonts-wine, libc6 (>= 2.*)
 Recommends|x11-utils, xdg-utils
 Section|utils
 Priority|optional
@@ -50,10 +50,13 @@ lrwxrwxrwx root/root ./usr/lib/quendrix/fonts/tahomabd.ttf -> ../../../share/win
 -rw-r--r-- root/root ./usr/share/doc/quendrix/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/quendrix/copyright
 -rw-r--r-- root/root ./usr/share/fish/vendor_completions.d/qx.fish
+-rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/16x16/apps/quendrix.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/256x256/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/32x32/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/quendrix.png
 -rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/quendrix.png
+-rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/quendrix.svg
 -rw-r--r-- root/root ./usr/share/man/man1/quendrix.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/qx.1.gz
 -rw-r--r-- root/root ./usr/share/metainfo/com.holvanta.quendrix.metainfo.xml
@@ -84,13 +87,15 @@ dpkg-deb -x "$deb" "$work/root"
 # Names filled in when installed, nowhere left as a placeholder.
 left=$(grep -rlI '@[A-Z]*@' "$work/root" || true)
 [ -z "$left" ] || fail "placeholders left in $left"
-zcat "$work/root/usr/share/man/man1/quendrix.1.gz" | grep -q "Quendrix $version" || fail "quendrix.1 names no version $version"
+for page in quendrix qx; do
+  zcat "$work/root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH .*\"Quendrix $version\"" || fail "$page.1 names no version $version"
+done
 
 echo "lintian:"
 lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian reports errors or warnings"
 grep -v 'running with root privileges' "$work/lintian" || true
 echo "appstreamcli:"
-appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree refuses the package"
+appstreamcli validate-tree --pedantic --no-net "$work/root" || fail "appstreamcli validate-tree refuses the package"
 
 # bash completion: a command line (the word completed last, after the space) and what is offered.
 # shellcheck source=/dev/null

@@ -361,3 +361,15 @@ TEST_CASE("F1 ends in the application's help with the asking dialog's context") 
     CHECK(g_app.requests == std::vector<Request>{{0x20000 + IDD_CONVERTER, HELP_CONTEXT},
                                                  {0x20000 + IDD_SETTINGS, HELP_CONTEXT}});
 }
+
+TEST_CASE("system libraries come from the system directory, by the loader's flag and by full path") {
+    char system[MAX_PATH];
+    REQUIRE(GetSystemDirectoryA(system, MAX_PATH) > 0);
+    struct Row { const char* name; bool loads; };
+    for (bool flag : {true, false})
+        for (Row row : {Row{"comdlg32.dll", true}, Row{"shell32.dll", true}, Row{"nosuch.dll", false}}) {
+            char path[MAX_PATH] = "";
+            if (HMODULE module = platform::LoadSystemLibrary(row.name, flag)) GetModuleFileNameA(module, path, MAX_PATH);
+            CHECK_MESSAGE(lstrcmpiA(path, row.loads ? (std::string(system) + "\\" + row.name).c_str() : "") == 0, row.name, flag);
+        }
+}
