@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <QUrl>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <cstring>
 
@@ -302,11 +303,9 @@ void ConverterWindow::ApplyToolTips() {
 void ConverterWindow::ApplyStayOnTop() {
     const bool on = m_converter.Options().bStayOnTop != 0;
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-    // Changing a shown window's flags hides it; it comes back where it was.
-    const QPoint at = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    move(at);
-    show();
+    // Told to the shown window as it is: setWindowFlags would hide it and make it again.
+    overrideWindowFlags(on ? windowFlags() | Qt::WindowStaysOnTopHint : windowFlags() & ~Qt::WindowStaysOnTopHint);
+    if (QWindow* shown = windowHandle()) shown->setFlags(windowFlags());
 }
 
 // ---- the converter's view of the window

@@ -113,7 +113,9 @@ int main(int argc, char** argv) {
     window.Start();
     // At logoff the process may end right after this; no one is left to read a failure box.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { file.Save(options); });
-    window.exec();
+    window.show();
+    // Escape and the close box close the window, the last one: the loop ends.
+    app.exec();
     if (!file.Save(options))
         QMessageBox::warning(nullptr, window.windowTitle(),
                              QStringLiteral("Couldn't save the settings in %1").arg(file.Path()));
