@@ -270,3 +270,13 @@ QX_EXPORT(qx_active_field) int qx_active_field() {
 }
 QX_EXPORT(qx_color) uint32_t qx_color() { return g_view.Color(); }
 QX_EXPORT(qx_long_only_enabled) int qx_long_only_enabled() { return g_view.LongOnlyEnabled() ? 1 : 0; }
+
+// ---- the value the page's address carries
+
+// All 32 bits, whatever the width shows.
+QX_EXPORT(qx_value) uint32_t qx_value() { return g_number.GetValue(); }
+// A shared or bookmarked value: the whole value, shown at the width in force.
+QX_EXPORT(qx_set_value) void qx_set_value(uint32_t value) {
+    g_number.SetValue(value);
+    g_converter.Refresh();
+}
