@@ -10,8 +10,9 @@
 
 const { execFileSync } = require('child_process');
 const fs = require('fs');
+const os = require('os');
 const path = require('path');
-const { modules, launch, serve, address } = require('./web/browser');
+const { modules, launch, launchProfile, serve, address } = require('./web/browser');
 
 const [pageDir, qx] = process.argv.slice(2, 4).map((arg) => path.resolve(arg));
 const only = process.argv[4];
@@ -32,36 +33,62 @@ function engine(...args) {
 const colorOf = (...args) => JSON.parse(execFileSync(qx, ['--json', ...args], { encoding: 'utf8' })).color;
 const EMPTY = { dec: '', hex: '', text: '', ip: '', bin: '' };
 
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quendrix-page-test-'));
+// A copy of the page as the next deploy would make it: only its build differs.
+function nextVersion() {
+  const dir = fs.mkdtempSync(path.join(scratch, 'next-'));
+  for (const name of fs.readdirSync(pageDir)) {
+    const data = fs.readFileSync(path.join(pageDir, name));
+    fs.writeFileSync(path.join(dir, name), /^(index\.html|sw\.js)$/.test(name)
+      ? data.toString().replace(/\(build \w+\)/, '(build next)') : data);
+  }
+  return dir;
+}
+
 // ---- one user at one page
 class User {
   constructor(context, page, url) {
     Object.assign(this, { context, page, url, failures: [] });
   }
 
-  static async open(browser, url) {
-    const context = await browser.newContext();
+  // row.profile: on a profile in a folder; row.before(context): before the first load.
+  static async open(browser, url, row = {}) {
+    const context = row.profile ? await launchProfile(fs.mkdtempSync(path.join(scratch, 'profile-')))
+      : await browser.newContext();
     // Counts the tones the page plays, so a refusal can be heard.
     await context.addInitScript(() => {
       window.tones = 0;
       const create = AudioContext.prototype.createOscillator;
       AudioContext.prototype.createOscillator = function () { window.tones++; return create.call(this); };
     });
-    const page = await context.newPage();
+    await row.before?.(context);
+    const page = context.pages()[0] ?? await context.newPage();
     const user = new User(context, page, url);
     await user.load();
     return user;
   }
 
-  async load() {
-    await this.page.goto(this.url);
-    await this.page.waitForSelector('html[data-ready]');
-    this.cdp = await this.context.newCDPSession(this.page);
+  // The page opened at its address, without a value of its own.
+  async load(url = this.url) {
+    await this.page.goto(url);
+    await this.started();
   }
 
   async reload() {
     await this.page.reload();
-    await this.page.waitForSelector('html[data-ready]');
+    await this.started();
+  }
+
+  async started() {
+    await this.page.waitForSelector('html[data-ready], html[data-failed]');
     this.cdp = await this.context.newCDPSession(this.page);
+  }
+
+  // Typed into a field and committed with Tab.
+  async commit(key, text) {
+    await this.accessKey(key);
+    await this.type(text);
+    await this.press('Tab');
   }
 
   // Alt and the underlined letter, through the browser's own key handling.
@@ -77,7 +104,7 @@ class User {
   click(selector) { return this.page.locator(selector).click(); }
 
   async wheel(deltaY) {
-    await this.page.mouse.move(200, 150);
+    await this.page.locator('.window').hover();
     await this.page.mouse.wheel(0, deltaY);
   }
 
@@ -116,7 +143,7 @@ async function openSettings(u) {
 // ---- the scenarios
 const FIELD_ROWS = [
   // field, access key, typed and committed by Tab, typed and committed by Enter, qx's reading option
-  ['dec', 'd', '65', '-2147483648', '-d'],
+  ['dec', 'c', '65', '-2147483648', '-d'],
   ['hex', 'h', '0x41424344', 'ff80', '-x'],
   ['text', 't', 'AB', 'ABCDE', '-t'],
   ['ip', 'i', '192.168.0.1', '172.16.254.1', '-i'],
@@ -146,7 +173,7 @@ const ROWS = [
     async run(u) {
       await u.type('1234');
       await u.press('Tab');
-      for (const [field, key, text] of [['hex', 'h', 'XYZ'], ['dec', 'd', '42 '], ['ip', 'i', '256.0.0.0'],
+      for (const [field, key, text] of [['hex', 'h', 'XYZ'], ['dec', 'c', '42 '], ['ip', 'i', '256.0.0.0'],
         ['bin', 'b', '102']]) {
         const tones = await u.state(() => window.tones);
         await u.accessKey(key);
@@ -180,7 +207,7 @@ const ROWS = [
       await u.shows(engine('--unsigned', '-x', '1234ABCD'), 'Long again: all 32 bits kept');
       u.same(await disabled(), [false, false], 'Long: IP field and swatch enabled');
       // Dec typed and Char clicked: the click commits the field before the width narrows.
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.type('300');
       await u.click('#char');
       await u.shows(engine('--char', '--unsigned', '-d', '300'), '300 then Char', 'char');
@@ -192,7 +219,7 @@ const ROWS = [
       await u.press('Tab');
       await u.shows(EMPTY, 'Clear off: leaving an empty field changes nothing', 'hex');
       await u.click('#clear');
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.press('Tab');
       await u.shows({ ...engine('-d', '0'), hex: '' }, 'Clear on: the empty Dec commits 0, Hex is emptied', 'hex');
       await u.type('7f');
@@ -203,13 +230,13 @@ const ROWS = [
   {
     name: 'the Up and Down buttons step and wrap',
     async run(u) {
-      await u.page.getByRole('button', { name: 'Down' }).click();
+      await u.page.getByRole('button', { name: 'Step the value down' }).click();
       await u.shows(engine('-x', 'FFFFFFFF'), 'Down from 0', 'dec');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '0'), 'Up from -1', 'dec');
       await u.press('Control+A');
       await u.type('100');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '101'), 'typed 100, Up without leaving Dec', 'dec');
     },
   },
@@ -220,7 +247,7 @@ const ROWS = [
       await u.shows(engine('-x', 'FFFFFFFF'), 'a notch down from 0');
       await u.wheel(-100);
       await u.shows(engine('-d', '0'), 'a notch up from -1');
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.type('7');
       await u.wheel(-100);
       await u.shows(engine('-d', '8'), 'typed 7 and a notch up without leaving Dec', 'dec');
@@ -272,7 +299,7 @@ const ROWS = [
     },
   },
   {
-    name: 'settings kept across a reload when saving is on',
+    name: 'settings kept for the next visit when saving is on',
     async run(u) {
       await openSettings(u);
       await u.page.getByLabel('Spin button increment').fill('5');
@@ -281,17 +308,17 @@ const ROWS = [
       await u.click('#char');
       await u.click('#signed');
       await u.click('#clear');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => ['char', 'signed', 'clear'].map((id) => document.getElementById(id).checked)),
         [true, false, true], 'Char, unsigned and Clear as left');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('--char', '--unsigned', '-d', '5'), 'stepped by the kept increment');
       // Saving switched off: only the switch is written; the rest stays as stored.
       await openSettings(u);
       await u.page.getByLabel('Save settings on exit').uncheck();
       await u.page.getByRole('button', { name: 'OK' }).click();
       await u.click('#long');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('char').checked, localStorage.getItem('Quendrix/Save on exit')]),
         [true, '0'], 'saving off: the width stored earlier stays, the switch is 0');
     },
@@ -301,7 +328,7 @@ const ROWS = [
     async run(u) {
       await u.click('#word');
       await u.click('#signed');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
         [true, true], 'defaults after a reload');
       u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
@@ -310,10 +337,10 @@ const ROWS = [
         localStorage.setItem('Quendrix/Signed', '4294967296');
         localStorage.setItem('Quendrix/Spin increment', '3');
       });
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
         [true, true], 'a width that is no number and a flag beyond 32 bits are ignored');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '3'), 'the good stored increment is taken');
     },
   },
@@ -334,7 +361,7 @@ const ROWS = [
       await increment.fill('134217728');
       await u.press('Enter');
       u.same(await u.state(() => document.getElementById('settings').open), false, '134217728 taken');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '134217728'), 'a step of 134217728');
     },
   },
@@ -355,7 +382,7 @@ const ROWS = [
     async run(u) {
       const violations = async () => {
         await u.page.evaluate(axeSource);  // beside the page's own policy, which allows no inline script
-        const result = await u.page.evaluate(() => window.axe.run(document));
+        const result = await u.page.evaluate(() => window.axe.run(document, { rules: { 'target-size': { enabled: true } } }));
         return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
       };
       await u.accessKey('h');
@@ -388,6 +415,138 @@ const ROWS = [
       await u.shows(engine('-d', '-1'), 'a commit with the server gone');
     },
   },
+  {
+    name: 'a new version arrives whole: its notice at once, itself on the next load',
+    bare: true,
+    profile: true,
+    async run(u, server) {
+      const version = () => u.page.locator('#version').textContent();
+      const first = await version();
+      await u.page.waitForFunction(() => navigator.serviceWorker.controller);
+      server.dir = nextVersion();
+      await u.reload();
+      await u.page.waitForSelector('#update:not([hidden])');
+      u.same(await version(), first, 'the load that found it');
+      await u.reload();
+      u.same(await version(), first.replace(/\(build \w+\)/, '(build next)'), 'the next load');
+      await u.commit('c', '-1');
+      await u.shows(engine('-d', '-1'), 'a commit on the new version');
+    },
+  },
+  {
+    name: 'two copies on one origin both work offline',
+    async run(u, server) {
+      server.dir = fs.mkdtempSync(path.join(scratch, 'origin-'));
+      fs.symlinkSync(pageDir, path.join(server.dir, 'a'));
+      fs.symlinkSync(nextVersion(), path.join(server.dir, 'b'));
+      for (const copy of ['a/', 'b/']) {
+        await u.load(u.url + copy);
+        await u.page.waitForFunction(() => navigator.serviceWorker.controller);
+      }
+      await new Promise((resolve) => server.close(resolve));
+      for (const copy of ['a/', 'b/']) {
+        await u.load(u.url + copy);
+        await u.commit('c', '-1');
+        await u.shows(engine('-d', '-1'), `${copy} offline`);
+      }
+    },
+  },
+  {
+    name: 'the wheel steps only over a window that fits the view; elsewhere it scrolls',
+    async run(u) {
+      await u.page.setViewportSize({ width: 900, height: 150 });
+      for (const [x, where] of [[5, 'the background'], [450, 'a window taller than the view']]) {
+        await u.page.evaluate(() => scrollTo(0, 0));
+        await u.page.mouse.move(x, 140);
+        await u.page.mouse.wheel(0, 100);
+        await u.page.waitForFunction(() => scrollY > 0, null, { timeout: 2000 }).catch(() => u.check(false, `${where}: no scroll`));
+        await u.shows(EMPTY, `${where}: the value as it was`);
+      }
+    },
+  },
+  {
+    name: 'Up, Down, PageUp and PageDown step from a field and from the buttons',
+    async run(u) {
+      await u.type('100');
+      for (const [key, dec] of [['ArrowUp', '101'], ['ArrowDown', '100'], ['PageUp', '110'], ['PageDown', '100']]) {
+        await u.press(key);
+        await u.shows(engine('-d', dec), `${key} in Dec`, 'dec');
+      }
+      await u.page.getByRole('button', { name: 'Step the value down' }).focus();
+      for (const [key, dec] of [['Enter', '99'], ['ArrowUp', '100']]) {
+        await u.press(key);
+        await u.shows(engine('-d', dec), `${key} on the Down button`, 'down');
+      }
+    },
+  },
+  {
+    name: 'a phone: no sideways scroll from 320 px, every field whole at 360, Settings usable at 320 x 180',
+    async run(u) {
+      await u.commit('h', '80FF8000');
+      const sideways = () => u.state(() => [document.documentElement, document.getElementById('settings')]
+        .some((e) => e.scrollWidth > e.clientWidth));
+      for (const [width, height] of [[360, 640], [320, 180]]) {
+        await u.page.setViewportSize({ width, height });
+        u.same(await sideways(), false, `${width} px: sideways scroll`);
+      }
+      await u.page.setViewportSize({ width: 360, height: 640 });
+      u.same(await u.state((ids) => ids.filter((id) => document.getElementById(id).scrollWidth > document.getElementById(id).clientWidth), FIELDS),
+        [], '360 px: fields cut');
+      await u.page.setViewportSize({ width: 320, height: 180 });
+      await openSettings(u);
+      u.same(await sideways(), false, 'Settings: sideways scroll');
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      u.same(await u.state(() => document.getElementById('settings').open), false, 'Settings: OK reached');
+    },
+  },
+  {
+    name: 'the value and width travel in the address, and never into storage',
+    async run(u) {
+      const hex = () => u.state(() => document.getElementById('hex').value);
+      for (const [hash, shown] of [['#v=0x41424344&w=2', engine('--word', '-x', '41424344')],
+        ['#v=0x1&w=1', engine('--char', '-x', '1')], ['#v=0xZZ&w=3', engine('--char', '-x', '1')]]) {
+        await u.page.goto(u.url + hash);
+        await u.shows(shown, `opened at ${hash}`);
+      }
+      await u.commit('h', 'FF');
+      await u.click('#word');
+      u.same(new URL(u.page.url()).hash, '#v=0x000000FF&w=2', 'the address after a commit and Word');
+      await u.reload();
+      u.same([await hex(), await u.state(() => document.getElementById('word').checked)], [engine('--word', '-x', 'FF').hex, true], 'a reload');
+      const shared = await User.open(u.context.browser(), u.page.url());
+      u.same(await shared.fields(), await u.fields(), 'the link opened in another browser');
+      await shared.context.close();
+      await openSettings(u);
+      await u.page.getByLabel('Save settings on exit').check();
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      await u.load();
+      u.same(await u.state(() => Object.values(localStorage).filter((v) => /FF|255/.test(v))), [], 'storage');
+    },
+  },
+  ...FIELDS.map((field) => ({
+    name: `Copy ${field} copies what the field shows, the focus staying`,
+    async run(u) {
+      await u.context.grantPermissions(['clipboard-read', 'clipboard-write']);
+      await u.commit('h', '41424344');
+      await u.page.getByRole('button', { name: `Copy ${field === 'ip' ? 'IP' : field[0].toUpperCase() + field.slice(1)}` }).click();
+      u.same(await u.state(() => navigator.clipboard.readText()), engine('-x', '41424344')[field], 'the clipboard');
+      u.same(await u.focus(), 'text', 'the focus');
+    },
+  })),
+  ...[
+    ['a module that cannot be fetched', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ status: 404 })),
+      'could not be fetched: the server answered 404'],
+    ['a module the browser refuses', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ contentType: 'application/wasm', body: 'x' })),
+      'This browser refused Quendrix\'s engine'],
+    ['a browser without WebAssembly', (c) => c.addInitScript(() => { delete globalThis.WebAssembly; }), 'it has no WebAssembly'],
+  ].map(([what, before, message]) => ({
+    name: `${what} is named as such`,
+    before,
+    async run(u) {
+      const shown = await u.page.locator('#failure').textContent();
+      u.check(shown.includes(message), `"${shown}" does not say "${message}"`);
+    },
+  })),
 ];
 
 async function main() {
@@ -396,8 +555,8 @@ async function main() {
   let failed = 0;
   for (const row of ROWS.filter((r) => !only || r.name.includes(only))) {
     // A server a row: the offline row stops its own.
-    const server = await serve(pageDir, row.types);
-    const u = await User.open(browser, address(server));
+    const server = await serve(pageDir, row);
+    const u = await User.open(browser, address(server), row);
     const errors = [];
     u.page.on('pageerror', (error) => errors.push(error.message));
     try {
@@ -418,6 +577,7 @@ async function main() {
     }
   }
   await browser.close();
+  fs.rmSync(scratch, { recursive: true, force: true });
   console.log(`${passed} passed, ${failed} failed`);
   process.exit(failed || !passed ? 1 : 0);
 }
