@@ -16,7 +16,7 @@ const { chromium } = require(path.join(modules, 'playwright-core'));
 const options = { executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync'] };
-const launch = () => chromium.launch(options);
+const launch = (more = {}) => chromium.launch({ ...options, ...more });
 // A browser on a profile kept in a folder, its HTTP cache included.
 const launchProfile = (dir) => chromium.launchPersistentContext(dir, options);
 
