@@ -4,7 +4,8 @@
     assemble.py --wasm quendrix.wasm --out build/web
 
 The tooltips come from the window's string table (res/Quendrix.rc): a data-tip naming a control
-(IDC_...) gets that control's text. The icons are drawn from the window's icon art. The page and
+(IDC_...) gets that control's text. The icons come from the window's icon art: the pixels at 32,
+the shapes drawn smooth at the larger sizes and for the maskable icon. The page and
 the service worker get a version: the resource's, and a build drawn from the files' contents; the
 worker also gets the list of files. Beside them go the headers for common static servers: the
 page's own policy, and what only a header can say.
@@ -23,7 +24,12 @@ sys.path.insert(0, str(ROOT / "scripts"))
 import make_images  # noqa: E402  (the icon art's reader)
 
 COPIED = ["quendrix.css", "quendrix.js", "manifest.webmanifest"]
-ICONS = {"icon32.png": 32, "icon192.png": 192, "icon512.png": 512}
+ICONS = {
+    "icon32.png": lambda: make_images.make_png("icon32.txt", 32, 32, deflate=True),
+    "icon192.png": lambda: make_images.make_drawn_png(192),
+    "icon512.png": lambda: make_images.make_drawn_png(512),
+    "icon-maskable.png": lambda: make_images.make_drawn_png(512, maskable=True),
+}
 
 # Sent with every file. The names carry no version, so each use asks the server whether a file
 # changed; the service worker keeps the copy that works offline.
@@ -93,8 +99,8 @@ def main():
     for name in COPIED:
         shutil.copyfile(WEB / name, out / name)
     shutil.copyfile(args.wasm, out / "quendrix.wasm")
-    for name, size in ICONS.items():
-        (out / name).write_bytes(make_images.make_png("icon32.txt", 32, size, deflate=True))
+    for name, make in ICONS.items():
+        (out / name).write_bytes(make())
 
     files = sorted(p.name for p in out.iterdir())
     digest = hashlib.sha256()
