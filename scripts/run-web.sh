@@ -28,7 +28,7 @@ shot=$root/build/quendrix-web.png
 # The closed network here: no background connections, no QUIC, a profile of its own.
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync \
-  --user-data-dir="$profile" --hide-scrollbars --window-size=760,300 \
+  --user-data-dir="$profile" --hide-scrollbars --window-size=820,300 \
   --virtual-time-budget=3000 --screenshot="$shot" "$url" >/dev/null 2>&1
 [ -s "$shot" ] || { echo "run-web: no picture was taken" >&2; exit 1; }
 echo "Quendrix ran headless; the page is pictured in $shot"
