@@ -8,11 +8,11 @@
 // Playwright and axe come from build/node, installed from tests/web/package-lock.json.
 'use strict';
 
-const { execFileSync } = require('child_process');
+const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { modules, launch, launchProfile, serve, address } = require('./web/browser');
+const { modules, launch, serve, address } = require('./web/browser');
 
 const [pageDir, qx] = process.argv.slice(2, 4).map((arg) => path.resolve(arg));
 const only = process.argv[4];
@@ -37,10 +37,9 @@ const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quendrix-page-test-'));
 // A copy of the page as the next deploy would make it: only its build differs.
 function nextVersion() {
   const dir = fs.mkdtempSync(path.join(scratch, 'next-'));
-  for (const name of fs.readdirSync(pageDir)) {
-    const data = fs.readFileSync(path.join(pageDir, name));
-    fs.writeFileSync(path.join(dir, name), /^(index\.html|sw\.js)$/.test(name)
-      ? data.toString().replace(/\(build \w+\)/, '(build next)') : data);
+  fs.cpSync(pageDir, dir, { recursive: true });
+  for (const file of [path.join(dir, 'index.html'), path.join(dir, 'sw.js')]) {
+    fs.writeFileSync(file, fs.readFileSync(file, 'utf8').replace(/\(build \w+\)/, '(build next)'));
   }
   return dir;
 }
@@ -53,7 +52,7 @@ class User {
 
   // row.profile: on a profile in a folder; row.before(context): before the first load.
   static async open(browser, url, row = {}) {
-    const context = row.profile ? await launchProfile(fs.mkdtempSync(path.join(scratch, 'profile-')))
+    const context = row.profile ? await launch({}, fs.mkdtempSync(path.join(scratch, 'profile-')))
       : await browser.newContext();
     // Counts the tones the page plays, so a refusal can be heard.
     await context.addInitScript(() => {
@@ -71,15 +70,12 @@ class User {
   // The page opened at its address, without a value of its own.
   async load(url = this.url) {
     await this.page.goto(url);
-    await this.started();
+    await this.page.waitForSelector('html[data-ready], html[data-failed]');
+    this.cdp = await this.context.newCDPSession(this.page);
   }
 
   async reload() {
     await this.page.reload();
-    await this.started();
-  }
-
-  async started() {
     await this.page.waitForSelector('html[data-ready], html[data-failed]');
     this.cdp = await this.context.newCDPSession(this.page);
   }
@@ -141,6 +137,10 @@ async function openSettings(u) {
 }
 
 // ---- the scenarios
+// Each access key, the control it reaches and its check afterwards: the window's, then Settings'.
+const ACCESS_KEYS = [['c', 'dec'], ['h', 'hex'], ['t', 'text'], ['i', 'ip'], ['b', 'bin'], ['w', 'word', true],
+  ['a', 'char', true], ['l', 'long', true], ['s', 'signed', false], ['r', 'clear', true],
+  ['i', 'increment'], ['t', 'tooltips', false], ['s', 'save-on-exit', true]];
 const FIELD_ROWS = [
   // field, access key, typed and committed by Tab, typed and committed by Enter, qx's reading option
   ['dec', 'c', '65', '-2147483648', '-d'],
@@ -228,7 +228,7 @@ const ROWS = [
     },
   },
   {
-    name: 'the Up and Down buttons step and wrap',
+    name: 'the Up and Down buttons, and Up, Down, PageUp and PageDown in a field, step and wrap',
     async run(u) {
       await u.page.getByRole('button', { name: 'Step the value down' }).click();
       await u.shows(engine('-x', 'FFFFFFFF'), 'Down from 0', 'dec');
@@ -238,10 +238,19 @@ const ROWS = [
       await u.type('100');
       await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '101'), 'typed 100, Up without leaving Dec', 'dec');
+      await u.type('9');
+      for (const [key, dec] of [['ArrowUp', '1020'], ['ArrowDown', '1019'], ['PageUp', '1029'], ['PageDown', '1019']]) {
+        await u.press(key);
+        await u.shows(engine('-d', dec), `${key} in Dec`, 'dec');
+      }
+      await u.page.getByRole('button', { name: 'Step the value down' }).focus();
+      await u.press('Enter');
+      await u.press('ArrowDown');
+      await u.shows(engine('-d', '1017'), 'Enter and Down on the focused Down button', 'down');
     },
   },
   {
-    name: 'the wheel steps and wraps',
+    name: 'the wheel steps and wraps over a window that fits the view; elsewhere it scrolls',
     async run(u) {
       await u.wheel(100);
       await u.shows(engine('-x', 'FFFFFFFF'), 'a notch down from 0');
@@ -251,6 +260,14 @@ const ROWS = [
       await u.type('7');
       await u.wheel(-100);
       await u.shows(engine('-d', '8'), 'typed 7 and a notch up without leaving Dec', 'dec');
+      await u.page.setViewportSize({ width: 900, height: 150 });
+      for (const x of [5, 450]) {  // the background; a window taller than the view
+        await u.page.evaluate(() => scrollTo(0, 0));
+        await u.page.mouse.move(x, 140);
+        await u.page.mouse.wheel(0, 100);
+        await u.page.waitForFunction(() => scrollY > 0, null, { timeout: 2000 }).catch(() => u.check(false, `x ${x}: no scroll`));
+        await u.shows(engine('-d', '8'), `x ${x}: the value as it was`);
+      }
     },
   },
   {
@@ -405,14 +422,18 @@ const ROWS = [
     },
   },
   {
-    name: 'the page works offline after its first load',
+    name: 'the page works offline after its first load, each of two copies on one origin',
     async run(u, server) {
-      await u.page.evaluate(() => navigator.serviceWorker.ready);
-      await new Promise((resolve) => server.close(resolve));
-      await u.reload();
-      await u.type('-1');
-      await u.press('Tab');
-      await u.shows(engine('-d', '-1'), 'a commit with the server gone');
+      server.dir = fs.mkdtempSync(path.join(scratch, 'origin-'));
+      fs.symlinkSync(pageDir, path.join(server.dir, 'a'));
+      fs.symlinkSync(nextVersion(), path.join(server.dir, 'b'));
+      for (const copy of ['a/', 'b/', 'offline', 'a/', 'b/']) {
+        if (copy === 'offline') await new Promise((resolve) => server.close(resolve));
+        else await u.load(u.url + copy);
+        await u.page.waitForFunction(() => navigator.serviceWorker.controller);
+      }
+      await u.commit('c', '-1');
+      await u.shows(engine('-d', '-1'), 'a commit in b/ with the server gone, after a/ loaded');
     },
   },
   {
@@ -426,85 +447,33 @@ const ROWS = [
       server.dir = nextVersion();
       await u.reload();
       await u.page.waitForSelector('#update:not([hidden])');
-      u.same(await version(), first, 'the load that found it');
+      u.same(await version(), first, 'the load that finds it');
       await u.reload();
-      u.same(await version(), first.replace(/\(build \w+\)/, '(build next)'), 'the next load');
+      u.same(await version(), first.replace(/\w+\)/, 'next)'), 'the next load');
       await u.commit('c', '-1');
       await u.shows(engine('-d', '-1'), 'a commit on the new version');
-    },
-  },
-  {
-    name: 'two copies on one origin both work offline',
-    async run(u, server) {
-      server.dir = fs.mkdtempSync(path.join(scratch, 'origin-'));
-      fs.symlinkSync(pageDir, path.join(server.dir, 'a'));
-      fs.symlinkSync(nextVersion(), path.join(server.dir, 'b'));
-      for (const copy of ['a/', 'b/']) {
-        await u.load(u.url + copy);
-        await u.page.waitForFunction(() => navigator.serviceWorker.controller);
-      }
-      await new Promise((resolve) => server.close(resolve));
-      for (const copy of ['a/', 'b/']) {
-        await u.load(u.url + copy);
-        await u.commit('c', '-1');
-        await u.shows(engine('-d', '-1'), `${copy} offline`);
-      }
-    },
-  },
-  {
-    name: 'the wheel steps only over a window that fits the view; elsewhere it scrolls',
-    async run(u) {
-      await u.page.setViewportSize({ width: 900, height: 150 });
-      for (const [x, where] of [[5, 'the background'], [450, 'a window taller than the view']]) {
-        await u.page.evaluate(() => scrollTo(0, 0));
-        await u.page.mouse.move(x, 140);
-        await u.page.mouse.wheel(0, 100);
-        await u.page.waitForFunction(() => scrollY > 0, null, { timeout: 2000 }).catch(() => u.check(false, `${where}: no scroll`));
-        await u.shows(EMPTY, `${where}: the value as it was`);
-      }
-    },
-  },
-  {
-    name: 'Up, Down, PageUp and PageDown step from a field and from the buttons',
-    async run(u) {
-      await u.type('100');
-      for (const [key, dec] of [['ArrowUp', '101'], ['ArrowDown', '100'], ['PageUp', '110'], ['PageDown', '100']]) {
-        await u.press(key);
-        await u.shows(engine('-d', dec), `${key} in Dec`, 'dec');
-      }
-      await u.page.getByRole('button', { name: 'Step the value down' }).focus();
-      for (const [key, dec] of [['Enter', '99'], ['ArrowUp', '100']]) {
-        await u.press(key);
-        await u.shows(engine('-d', dec), `${key} on the Down button`, 'down');
-      }
     },
   },
   {
     name: 'a phone: no sideways scroll from 320 px, every field whole at 360, Settings usable at 320 x 180',
     async run(u) {
       await u.commit('h', '80FF8000');
-      const sideways = () => u.state(() => [document.documentElement, document.getElementById('settings')]
-        .some((e) => e.scrollWidth > e.clientWidth));
-      for (const [width, height] of [[360, 640], [320, 180]]) {
+      for (const [width, height, settings] of [[360, 640], [320, 180], [320, 180, true]]) {
         await u.page.setViewportSize({ width, height });
-        u.same(await sideways(), false, `${width} px: sideways scroll`);
+        if (settings) await openSettings(u);
+        u.same(await u.state(() => [...document.querySelectorAll('html, dialog, .field input')]
+          .filter((e) => e.scrollWidth > e.clientWidth).map((e) => e.id || e.tagName)), width === 360 ? [] : ['bin'], `${width} px cut`);
       }
-      await u.page.setViewportSize({ width: 360, height: 640 });
-      u.same(await u.state((ids) => ids.filter((id) => document.getElementById(id).scrollWidth > document.getElementById(id).clientWidth), FIELDS),
-        [], '360 px: fields cut');
-      await u.page.setViewportSize({ width: 320, height: 180 });
-      await openSettings(u);
-      u.same(await sideways(), false, 'Settings: sideways scroll');
       await u.page.getByRole('button', { name: 'OK' }).click();
       u.same(await u.state(() => document.getElementById('settings').open), false, 'Settings: OK reached');
     },
   },
   {
-    name: 'the value and width travel in the address, and never into storage',
+    name: 'sharing: the value and width travel in the address, never into storage; Copy copies a field',
     async run(u) {
-      const hex = () => u.state(() => document.getElementById('hex').value);
-      for (const [hash, shown] of [['#v=0x41424344&w=2', engine('--word', '-x', '41424344')],
-        ['#v=0x1&w=1', engine('--char', '-x', '1')], ['#v=0xZZ&w=3', engine('--char', '-x', '1')]]) {
+      await u.context.grantPermissions(['clipboard-read', 'clipboard-write']);
+      const linked = engine('--char', '-x', '41424344');
+      for (const [hash, shown] of [['#v=0x41424344&w=1', linked], ['#v=0xZZ&w=3', linked], ['#w=4', engine('-x', '41424344')]]) {
         await u.page.goto(u.url + hash);
         await u.shows(shown, `opened at ${hash}`);
       }
@@ -512,39 +481,50 @@ const ROWS = [
       await u.click('#word');
       u.same(new URL(u.page.url()).hash, '#v=0x000000FF&w=2', 'the address after a commit and Word');
       await u.reload();
-      u.same([await hex(), await u.state(() => document.getElementById('word').checked)], [engine('--word', '-x', 'FF').hex, true], 'a reload');
       const shared = await User.open(u.context.browser(), u.page.url());
-      u.same(await shared.fields(), await u.fields(), 'the link opened in another browser');
-      await shared.context.close();
-      await openSettings(u);
-      await u.page.getByLabel('Save settings on exit').check();
-      await u.page.getByRole('button', { name: 'OK' }).click();
+      for (const [user, what] of [[u, 'a reload'], [shared, 'the link in another profile']]) {
+        await user.shows(engine('--word', '-x', 'FF'), what);
+      }
+      for (const [field, name] of [['hex', 'Hex'], ['bin', 'Bin'], ['ip', 'IP']]) {
+        await u.page.getByRole('button', { name: `Copy ${name}` }).click();
+        u.same([await u.state(() => navigator.clipboard.readText()), await u.focus()],
+          [engine('--word', '-x', 'FF')[field], 'dec'], `Copy ${name}: the clipboard, the focus where it was`);
+      }
       await u.load();
-      u.same(await u.state(() => Object.values(localStorage).filter((v) => /FF|255/.test(v))), [], 'storage');
+      u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
     },
   },
-  ...FIELDS.map((field) => ({
-    name: `Copy ${field} copies what the field shows, the focus staying`,
+  {
+    name: 'the access keys as real X keys, in a headed Chromium on a screen of its own',
     async run(u) {
-      await u.context.grantPermissions(['clipboard-read', 'clipboard-write']);
-      await u.commit('h', '41424344');
-      await u.page.getByRole('button', { name: `Copy ${field === 'ip' ? 'IP' : field[0].toUpperCase() + field.slice(1)}` }).click();
-      u.same(await u.state(() => navigator.clipboard.readText()), engine('-x', '41424344')[field], 'the clipboard');
-      u.same(await u.focus(), 'text', 'the focus');
+      const xvfb = spawn('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+      const display = await new Promise((resolve, reject) => xvfb.stdio[3].once('data', resolve).on('close', reject));
+      const env = { ...process.env, DISPLAY: `:${String(display).trim()}` };
+      const browser = await launch({ headless: false, env });
+      try {
+        const keys = await User.open(browser, u.url);
+        execFileSync('xdotool', ['mousemove', '400', '300'], { env });  // no window manager: the keys go to the pointer's window
+        for (const [letter, id, checked = false] of ACCESS_KEYS) {
+          if (id === 'increment') await openSettings(keys);
+          execFileSync('xdotool', ['key', `alt+${letter}`], { env });
+          await keys.page.waitForFunction((i) => document.activeElement.id === i, id, { timeout: 2000 }).catch(() => {});
+          u.same([await keys.focus(), await keys.state((i) => document.getElementById(i).checked, id)], [id, checked], `Alt+${letter}`);
+        }
+      } finally {
+        await browser.close();
+        xvfb.kill();
+      }
     },
-  })),
+  },
   ...[
-    ['a module that cannot be fetched', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ status: 404 })),
-      'could not be fetched: the server answered 404'],
-    ['a module the browser refuses', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ contentType: 'application/wasm', body: 'x' })),
-      'This browser refused Quendrix\'s engine'],
-    ['a browser without WebAssembly', (c) => c.addInitScript(() => { delete globalThis.WebAssembly; }), 'it has no WebAssembly'],
+    ['a module that cannot be fetched', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ status: 404 })), 'answered 404'],
+    ['a module the browser refuses', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ body: 'x' })), 'browser refused'],
+    ['a browser without WebAssembly', (c) => c.addInitScript(() => { delete globalThis.WebAssembly; }), 'no WebAssembly'],
   ].map(([what, before, message]) => ({
     name: `${what} is named as such`,
     before,
     async run(u) {
-      const shown = await u.page.locator('#failure').textContent();
-      u.check(shown.includes(message), `"${shown}" does not say "${message}"`);
+      u.check((await u.page.locator('#failure').textContent()).includes(message), `no "${message}"`);
     },
   })),
 ];

@@ -12,35 +12,35 @@ const modules = execFileSync('bash', [path.join(__dirname, '..', '..', 'scripts'
   { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] }).trim();
 const { chromium } = require(path.join(modules, 'playwright-core'));
 
-// Playwright gives each launch a fresh profile; no background connections, no QUIC.
-const options = { executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'] };
-const launch = (more = {}) => chromium.launch({ ...options, ...more });
-// A browser on a profile kept in a folder, its HTTP cache included.
-const launchProfile = (dir) => chromium.launchPersistentContext(dir, options);
+// Playwright gives each launch a fresh profile, or a profile kept in a folder (dir); no background
+// connections, no QUIC.
+function launch(more = {}, dir = null) {
+  const options = {
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+    ...more,
+  };
+  return dir ? chromium.launchPersistentContext(dir, options) : chromium.launch(options);
+}
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
-// The headers the page ships for static hosts (its _headers file), as a server sends them.
-function shipped(dir) {
-  const text = fs.existsSync(path.join(dir, '_headers')) ? fs.readFileSync(path.join(dir, '_headers'), 'utf8') : '';
-  return Object.fromEntries([...text.matchAll(/^ +([\w-]+): (.*)$/gm)].map((m) => m.slice(1)));
-}
-
-// Serves a folder (server.dir, which may change) on a free port with the headers it ships;
-// resolves to the server, whose close() cuts the network. types: content types by extension
-// that replace the usual ones; bare: without the shipped headers and with Last-Modified a day
-// old, as a plain server of files built the day before would.
+// Serves a folder (server.dir, which may change) on a free port with the headers the page ships
+// for static hosts (its _headers file); resolves to the server, whose close() cuts the network.
+// types: content types by extension that replace the usual ones; bare: no headers but a day-old
+// Last-Modified, as a plain server of files built the day before sends.
 function serve(dir, { types = {}, bare = false } = {}) {
   const server = http.createServer((request, response) => {
     let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     if (file.endsWith('/')) file += 'index.html';
     fs.readFile(path.join(server.dir, path.normalize(file)), (error, data) => {
-      const headers = bare ? { 'Last-Modified': new Date(Date.now() - 864e5).toUTCString() } : shipped(server.dir);
-      headers['Content-Type'] = types[path.extname(file)] ?? TYPES[path.extname(file)] ?? 'application/octet-stream';
-      response.writeHead(error ? 404 : 200, headers);
+      const kept = path.join(server.dir, '_headers');
+      const shipped = !bare && fs.existsSync(kept) ? fs.readFileSync(kept, 'utf8') : '';
+      const headers = Object.fromEntries([...shipped.matchAll(/^ +([\w-]+): (.*)$/gm)].map((m) => m.slice(1)));
+      if (bare) headers['Last-Modified'] = new Date(Date.now() - 864e5).toUTCString();
+      response.writeHead(error ? 404 : 200, { ...headers, 'Content-Type': types[path.extname(file)] ?? TYPES[path.extname(file)] ?? 'application/octet-stream' });
       response.end(error ? '' : data);
     });
   });
@@ -50,4 +50,4 @@ function serve(dir, { types = {}, bare = false } = {}) {
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
-module.exports = { modules, launch, launchProfile, serve, address };
+module.exports = { modules, launch, serve, address };
