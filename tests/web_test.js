@@ -479,7 +479,7 @@ const ROWS = [
       }
       await u.commit('h', 'FF');
       await u.click('#word');
-      u.same(new URL(u.page.url()).hash, '#v=0x000000FF&w=2', 'the address after a commit and Word');
+      await u.page.waitForURL(/#v=0x000000FF&w=2$/, { timeout: 2000 });
       await u.reload();
       const shared = await User.open(u.context.browser(), u.page.url());
       for (const [user, what] of [[u, 'a reload'], [shared, 'the link in another profile']]) {

@@ -87,14 +87,14 @@
     if (!q) return;
     action(...args);
     show();
-    writeAddress();
+    writeAddressSoon();
   };
   const step = act((delta) => q.qx_step(delta));
 
   // A step key without modifiers steps; typing pending in the field is committed first.
   function stepKey(event) {
     const delta = STEP_KEYS[event.key];
-    if (!delta || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    if (!delta || event.isComposing || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
     event.preventDefault();
     step(delta);
   }
@@ -233,9 +233,17 @@
   const address = () => `#v=0x${q.qx_value().toString(16).toUpperCase().padStart(8, '0')}&w=${q.qx_option(option.Size)}`;
   let startAddress = '';  // a page opened without one gets it once the value or width changes
 
+  let addressTimer = 0;
   function writeAddress() {
+    clearTimeout(addressTimer);
+    addressTimer = 0;
     const hash = address();
     if (hash !== location.hash && (location.hash || hash !== startAddress)) history.replaceState(history.state, '', hash);
+  }
+  // A fifth of a second after a change, so at most five writes a second: the browser limits how
+  // often a page may rewrite its address, and the fields are shown first.
+  function writeAddressSoon() {
+    addressTimer ||= setTimeout(writeAddress, 200);
   }
 
   // ---- options: kept in this browser only while "Save settings on exit" is on, or was on at
@@ -369,7 +377,10 @@
       readAddress();
       showOptions();
     }));
-    addEventListener('pagehide', saveOptions);
+    addEventListener('pagehide', () => {
+      if (addressTimer) writeAddress();
+      saveOptions();
+    });
     document.addEventListener('visibilitychange', () => {
       if (document.visibilityState === 'hidden') saveOptions();
     });
