@@ -438,8 +438,7 @@ const ROWS = [
   },
   {
     name: 'a new version arrives whole: its notice at once, itself on the next load',
-    bare: true,
-    profile: true,
+    bare: true, profile: true,
     async run(u, server) {
       const version = () => u.page.locator('#version').textContent();
       const first = await version();
@@ -485,11 +484,9 @@ const ROWS = [
       for (const [user, what] of [[u, 'a reload'], [shared, 'the link in another profile']]) {
         await user.shows(engine('--word', '-x', 'FF'), what);
       }
-      for (const [field, name] of [['hex', 'Hex'], ['bin', 'Bin'], ['ip', 'IP']]) {
-        await u.page.getByRole('button', { name: `Copy ${name}` }).click();
-        u.same([await u.state(() => navigator.clipboard.readText()), await u.focus()],
-          [engine('--word', '-x', 'FF')[field], 'dec'], `Copy ${name}: the clipboard, the focus where it was`);
-      }
+      await u.page.getByRole('button', { name: 'Copy Bin' }).click();
+      u.same([await u.state(() => navigator.clipboard.readText()), await u.focus()], [engine('--word', '-x', 'FF').bin, 'dec'],
+        'Copy Bin: the clipboard, the focus where it was');
       await u.load();
       u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
     },
@@ -520,13 +517,9 @@ const ROWS = [
     ['a module that cannot be fetched', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ status: 404 })), 'answered 404'],
     ['a module the browser refuses', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ body: 'x' })), 'browser refused'],
     ['a browser without WebAssembly', (c) => c.addInitScript(() => { delete globalThis.WebAssembly; }), 'no WebAssembly'],
-  ].map(([what, before, message]) => ({
-    name: `${what} is named as such`,
-    before,
-    async run(u) {
-      u.check((await u.page.locator('#failure').textContent()).includes(message), `no "${message}"`);
-    },
-  })),
+  ].map(([what, before, message]) => ({ name: `${what} is named as such`, before, async run(u) {
+    u.check((await u.page.locator('#failure').textContent()).includes(message), `no "${message}"`);
+  } })),
 ];
 
 async function main() {

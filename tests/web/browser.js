@@ -27,10 +27,9 @@ function launch(more = {}, dir = null) {
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
-// Serves a folder (server.dir, which may change) on a free port with the headers the page ships
-// for static hosts (its _headers file); resolves to the server, whose close() cuts the network.
-// types: content types by extension that replace the usual ones; bare: no headers but a day-old
-// Last-Modified, as a plain server of files built the day before sends.
+// Serves a folder (server.dir, which may change) on a free port with the headers it ships
+// (_headers), or bare: none but a day-old Last-Modified, as a plain server of files built the day
+// before; types replace the usual content types by extension. close() cuts the network.
 function serve(dir, { types = {}, bare = false } = {}) {
   const server = http.createServer((request, response) => {
     let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
