@@ -69,6 +69,7 @@ bench: setup
 	cmake --preset web >/dev/null
 	cmake --build --preset web
 	node bench/web_bench.js build/web
+	node bench/lighthouse.js build/web
 
 # The program under Wine through SOAK_ACTIONS of a user's actions, on a private screen: memory
 # and GDI and USER objects after the warm-up and at the end (figures in docs/performance.md).

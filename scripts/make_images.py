@@ -13,6 +13,7 @@ first.
 """
 import argparse
 import filecmp
+import math
 import pathlib
 import struct
 import sys
@@ -172,6 +173,102 @@ def png_image(rows, deflate=False):
             + png_chunk(b"PLTE", palette) + png_chunk(b"tRNS", b"\0")
             + png_chunk(b"IDAT", zlib.compress(raw, 9) if deflate else stored_zlib(raw))
             + png_chunk(b"IEND", b""))
+
+
+def png_rgba(pixels, size):
+    """A compressed 8-bit RGBA PNG of size x size pixels, `pixels` its rows of RGBA bytes."""
+    raw = b"".join(b"\0" + row for row in pixels)  # filter 0 a row
+    return (b"\x89PNG\r\n\x1a\n"
+            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
+# ---- the icon as shapes (res/art/icon.txt): signed distances in the art's units, each pixel
+# covered by as much of a shape as lies within half a pixel of its edge.
+
+def box_distance(x, y, x0, y0, x1, y1, radius):
+    qx = abs(x - (x0 + x1) / 2) - (x1 - x0) / 2 + radius
+    qy = abs(y - (y0 + y1) / 2) - (y1 - y0) / 2 + radius
+    return math.hypot(max(qx, 0), max(qy, 0)) + min(max(qx, qy), 0) - radius
+
+
+def line_distance(x, y, width, x0, y0, x1, y1):
+    dx, dy = x1 - x0, y1 - y0
+    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / ((dx * dx + dy * dy) or 1)))
+    return math.hypot(x - x0 - t * dx, y - y0 - t * dy) - width
+
+
+def bowl_distance(x, y, width, cx, cy, radius):
+    if x >= cx:
+        return abs(math.hypot(x - cx, y - cy) - radius) - width
+    return min(math.hypot(x - cx, y - cy - radius), math.hypot(x - cx, y - cy + radius)) - width
+
+
+# kind: (distance, its bounds from its numbers, as x0 y0 x1 y1 in units)
+SHAPES = {
+    "box": (box_distance, lambda x0, y0, x1, y1, r: (x0, y0, x1, y1)),
+    "line": (line_distance, lambda w, x0, y0, x1, y1: (min(x0, x1) - w, min(y0, y1) - w, max(x0, x1) + w, max(y0, y1) + w)),
+    "bowl": (bowl_distance, lambda w, cx, cy, r: (cx - w, cy - r - w, cx + r + w, cy + r + w)),
+}
+
+
+def read_shapes(name):
+    """The shapes of an art file in drawing order: (kind, colour, numbers), outlines included."""
+    boxes, outlines, strokes, rest = [], [], [], []
+    path = ART / name
+    for number, raw in enumerate(path.read_text(encoding="ascii").splitlines(), 1):
+        words = raw.split()
+        if not words or words[0].startswith("#"):
+            continue
+        kind, colour, *numbers = words
+        fill, _, outline = colour.partition("/")
+        if kind not in SHAPES or fill not in PALETTE16 or (outline and outline not in PALETTE16):
+            raise ArtError(f"{path}:{number}: unknown shape or colour")
+        numbers = [float(n) for n in numbers]
+        if outline:
+            outlines.append((kind, outline, [numbers[0] + 1] + numbers[1:]))
+        (strokes if kind != "box" else boxes if not strokes else rest).append((kind, fill, numbers))
+    return boxes + outlines + strokes + rest
+
+
+def draw_shapes(name, size, zoom=1.0, background=None):
+    """The shapes at size x size pixels as RGBA rows. zoom < 1 draws them smaller about the
+    block's centre on a background filling the whole square, as a maskable icon needs."""
+    unit = size / 32 * zoom
+    origin = 14.5 - size / 2 / unit if background else 0.0  # the art's point at pixel 0
+    fill = (*PALETTE16[background], 1.0) if background else (0.0, 0.0, 0.0, 0.0)
+    canvas = [[list(fill) for _ in range(size)] for _ in range(size)]  # premultiplied
+    for kind, colour, numbers in read_shapes(name):
+        distance, bounds = SHAPES[kind]
+        x0, y0, x1, y1 = bounds(*numbers)
+        # A box covers the pixels well inside it whole, without asking the distance.
+        inset = numbers[4] + 1 / unit if kind == "box" else math.inf
+        red, green, blue = PALETTE16[colour]
+        for py in range(max(0, int((y0 - origin) * unit) - 1), min(size, int((y1 - origin) * unit) + 2)):
+            y = origin + (py + 0.5) / unit
+            row = canvas[py]
+            inside_y = y0 + inset < y < y1 - inset
+            for px in range(max(0, int((x0 - origin) * unit) - 1), min(size, int((x1 - origin) * unit) + 2)):
+                x = origin + (px + 0.5) / unit
+                if inside_y and x0 + inset < x < x1 - inset:
+                    row[px] = [red, green, blue, 1.0]
+                    continue
+                cover = 0.5 - distance(x, y, *numbers) * unit
+                if cover <= 0:
+                    continue
+                cover = min(cover, 1.0)
+                pixel = row[px]
+                keep = 1 - cover
+                row[px] = [red * cover + pixel[0] * keep, green * cover + pixel[1] * keep,
+                           blue * cover + pixel[2] * keep, cover + pixel[3] * keep]
+    return [bytes(v for r, g, b, a in row
+                  for v in ((round(r / a), round(g / a), round(b / a), round(a * 255)) if a else (0, 0, 0, 0)))
+            for row in canvas]
+
+
+def make_drawn_png(size, maskable=False):
+    """The icon drawn at its size; maskable: on a navy square, the block within its safe circle."""
+    return png_rgba(draw_shapes("icon.txt", size, 0.62 if maskable else 1.0, "navy" if maskable else None), size)
 
 
 def make_png(art_name, art_size, size, deflate=False):

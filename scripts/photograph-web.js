@@ -16,7 +16,7 @@ const out = path.resolve(process.argv[3] ?? path.join(root, 'docs', 'web.png'));
   const server = await serve(pageDir);
   const browser = await launch();
   try {
-    const page = await browser.newPage({ viewport: { width: 760, height: 290 } });
+    const page = await browser.newPage({ viewport: { width: 820, height: 280 } });
     await page.goto(address(server));
     await page.waitForSelector('html[data-ready]');
     await page.locator('#hex').click();

@@ -8,8 +8,9 @@
 // Playwright and axe come from build/node, installed from tests/web/package-lock.json.
 'use strict';
 
-const { execFileSync } = require('child_process');
+const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
+const os = require('os');
 const path = require('path');
 const { modules, launch, serve, address } = require('./web/browser');
 
@@ -32,36 +33,58 @@ function engine(...args) {
 const colorOf = (...args) => JSON.parse(execFileSync(qx, ['--json', ...args], { encoding: 'utf8' })).color;
 const EMPTY = { dec: '', hex: '', text: '', ip: '', bin: '' };
 
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quendrix-page-test-'));
+// A copy of the page as the next deploy would make it: only its build differs.
+function nextVersion() {
+  const dir = fs.mkdtempSync(path.join(scratch, 'next-'));
+  fs.cpSync(pageDir, dir, { recursive: true });
+  for (const file of [path.join(dir, 'index.html'), path.join(dir, 'sw.js')]) {
+    fs.writeFileSync(file, fs.readFileSync(file, 'utf8').replace(/\(build \w+\)/, '(build next)'));
+  }
+  return dir;
+}
+
 // ---- one user at one page
 class User {
   constructor(context, page, url) {
     Object.assign(this, { context, page, url, failures: [] });
   }
 
-  static async open(browser, url) {
-    const context = await browser.newContext();
+  // row.profile: on a profile in a folder; row.before(context): before the first load.
+  static async open(browser, url, row = {}) {
+    const context = row.profile ? await launch({}, fs.mkdtempSync(path.join(scratch, 'profile-')))
+      : await browser.newContext();
     // Counts the tones the page plays, so a refusal can be heard.
     await context.addInitScript(() => {
       window.tones = 0;
       const create = AudioContext.prototype.createOscillator;
       AudioContext.prototype.createOscillator = function () { window.tones++; return create.call(this); };
     });
-    const page = await context.newPage();
+    await row.before?.(context);
+    const page = context.pages()[0] ?? await context.newPage();
     const user = new User(context, page, url);
     await user.load();
     return user;
   }
 
-  async load() {
-    await this.page.goto(this.url);
-    await this.page.waitForSelector('html[data-ready]');
+  // The page opened at its address, without a value of its own.
+  async load(url = this.url) {
+    await this.page.goto(url);
+    await this.page.waitForSelector('html[data-ready], html[data-failed]');
     this.cdp = await this.context.newCDPSession(this.page);
   }
 
   async reload() {
     await this.page.reload();
-    await this.page.waitForSelector('html[data-ready]');
+    await this.page.waitForSelector('html[data-ready], html[data-failed]');
     this.cdp = await this.context.newCDPSession(this.page);
+  }
+
+  // Typed into a field and committed with Tab.
+  async commit(key, text) {
+    await this.accessKey(key);
+    await this.type(text);
+    await this.press('Tab');
   }
 
   // Alt and the underlined letter, through the browser's own key handling.
@@ -77,7 +100,7 @@ class User {
   click(selector) { return this.page.locator(selector).click(); }
 
   async wheel(deltaY) {
-    await this.page.mouse.move(200, 150);
+    await this.page.locator('.window').hover();
     await this.page.mouse.wheel(0, deltaY);
   }
 
@@ -114,9 +137,13 @@ async function openSettings(u) {
 }
 
 // ---- the scenarios
+// Each access key, the control it reaches and its check afterwards: the window's, then Settings'.
+const ACCESS_KEYS = [['c', 'dec'], ['h', 'hex'], ['t', 'text'], ['i', 'ip'], ['b', 'bin'], ['w', 'word', true],
+  ['a', 'char', true], ['l', 'long', true], ['s', 'signed', false], ['r', 'clear', true],
+  ['i', 'increment'], ['t', 'tooltips', false], ['s', 'save-on-exit', true]];
 const FIELD_ROWS = [
   // field, access key, typed and committed by Tab, typed and committed by Enter, qx's reading option
-  ['dec', 'd', '65', '-2147483648', '-d'],
+  ['dec', 'c', '65', '-2147483648', '-d'],
   ['hex', 'h', '0x41424344', 'ff80', '-x'],
   ['text', 't', 'AB', 'ABCDE', '-t'],
   ['ip', 'i', '192.168.0.1', '172.16.254.1', '-i'],
@@ -146,7 +173,7 @@ const ROWS = [
     async run(u) {
       await u.type('1234');
       await u.press('Tab');
-      for (const [field, key, text] of [['hex', 'h', 'XYZ'], ['dec', 'd', '42 '], ['ip', 'i', '256.0.0.0'],
+      for (const [field, key, text] of [['hex', 'h', 'XYZ'], ['dec', 'c', '42 '], ['ip', 'i', '256.0.0.0'],
         ['bin', 'b', '102']]) {
         const tones = await u.state(() => window.tones);
         await u.accessKey(key);
@@ -180,7 +207,7 @@ const ROWS = [
       await u.shows(engine('--unsigned', '-x', '1234ABCD'), 'Long again: all 32 bits kept');
       u.same(await disabled(), [false, false], 'Long: IP field and swatch enabled');
       // Dec typed and Char clicked: the click commits the field before the width narrows.
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.type('300');
       await u.click('#char');
       await u.shows(engine('--char', '--unsigned', '-d', '300'), '300 then Char', 'char');
@@ -192,7 +219,7 @@ const ROWS = [
       await u.press('Tab');
       await u.shows(EMPTY, 'Clear off: leaving an empty field changes nothing', 'hex');
       await u.click('#clear');
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.press('Tab');
       await u.shows({ ...engine('-d', '0'), hex: '' }, 'Clear on: the empty Dec commits 0, Hex is emptied', 'hex');
       await u.type('7f');
@@ -201,29 +228,46 @@ const ROWS = [
     },
   },
   {
-    name: 'the Up and Down buttons step and wrap',
+    name: 'the Up and Down buttons, and Up, Down, PageUp and PageDown in a field, step and wrap',
     async run(u) {
-      await u.page.getByRole('button', { name: 'Down' }).click();
+      await u.page.getByRole('button', { name: 'Step the value down' }).click();
       await u.shows(engine('-x', 'FFFFFFFF'), 'Down from 0', 'dec');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '0'), 'Up from -1', 'dec');
       await u.press('Control+A');
       await u.type('100');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '101'), 'typed 100, Up without leaving Dec', 'dec');
+      await u.type('9');
+      for (const [key, dec] of [['ArrowUp', '1020'], ['ArrowDown', '1019'], ['PageUp', '1029'], ['PageDown', '1019']]) {
+        await u.press(key);
+        await u.shows(engine('-d', dec), `${key} in Dec`, 'dec');
+      }
+      await u.page.getByRole('button', { name: 'Step the value down' }).focus();
+      await u.press('Enter');
+      await u.press('ArrowDown');
+      await u.shows(engine('-d', '1017'), 'Enter and Down on the focused Down button', 'down');
     },
   },
   {
-    name: 'the wheel steps and wraps',
+    name: 'the wheel steps and wraps over a window that fits the view; elsewhere it scrolls',
     async run(u) {
       await u.wheel(100);
       await u.shows(engine('-x', 'FFFFFFFF'), 'a notch down from 0');
       await u.wheel(-100);
       await u.shows(engine('-d', '0'), 'a notch up from -1');
-      await u.accessKey('d');
+      await u.accessKey('c');
       await u.type('7');
       await u.wheel(-100);
       await u.shows(engine('-d', '8'), 'typed 7 and a notch up without leaving Dec', 'dec');
+      await u.page.setViewportSize({ width: 900, height: 150 });
+      for (const x of [5, 450]) {  // the background; a window taller than the view
+        await u.page.evaluate(() => scrollTo(0, 0));
+        await u.page.mouse.move(x, 140);
+        await u.page.mouse.wheel(0, 100);
+        await u.page.waitForFunction(() => scrollY > 0, null, { timeout: 2000 }).catch(() => u.check(false, `x ${x}: no scroll`));
+        await u.shows(engine('-d', '8'), `x ${x}: the value as it was`);
+      }
     },
   },
   {
@@ -272,7 +316,7 @@ const ROWS = [
     },
   },
   {
-    name: 'settings kept across a reload when saving is on',
+    name: 'settings kept for the next visit when saving is on',
     async run(u) {
       await openSettings(u);
       await u.page.getByLabel('Spin button increment').fill('5');
@@ -281,17 +325,17 @@ const ROWS = [
       await u.click('#char');
       await u.click('#signed');
       await u.click('#clear');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => ['char', 'signed', 'clear'].map((id) => document.getElementById(id).checked)),
         [true, false, true], 'Char, unsigned and Clear as left');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('--char', '--unsigned', '-d', '5'), 'stepped by the kept increment');
       // Saving switched off: only the switch is written; the rest stays as stored.
       await openSettings(u);
       await u.page.getByLabel('Save settings on exit').uncheck();
       await u.page.getByRole('button', { name: 'OK' }).click();
       await u.click('#long');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('char').checked, localStorage.getItem('Quendrix/Save on exit')]),
         [true, '0'], 'saving off: the width stored earlier stays, the switch is 0');
     },
@@ -301,7 +345,7 @@ const ROWS = [
     async run(u) {
       await u.click('#word');
       await u.click('#signed');
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
         [true, true], 'defaults after a reload');
       u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
@@ -310,10 +354,10 @@ const ROWS = [
         localStorage.setItem('Quendrix/Signed', '4294967296');
         localStorage.setItem('Quendrix/Spin increment', '3');
       });
-      await u.reload();
+      await u.load();
       u.same(await u.state(() => [document.getElementById('long').checked, document.getElementById('signed').checked]),
         [true, true], 'a width that is no number and a flag beyond 32 bits are ignored');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '3'), 'the good stored increment is taken');
     },
   },
@@ -334,7 +378,7 @@ const ROWS = [
       await increment.fill('134217728');
       await u.press('Enter');
       u.same(await u.state(() => document.getElementById('settings').open), false, '134217728 taken');
-      await u.page.getByRole('button', { name: 'Up' }).click();
+      await u.page.getByRole('button', { name: 'Step the value up' }).click();
       await u.shows(engine('-d', '134217728'), 'a step of 134217728');
     },
   },
@@ -355,7 +399,7 @@ const ROWS = [
     async run(u) {
       const violations = async () => {
         await u.page.evaluate(axeSource);  // beside the page's own policy, which allows no inline script
-        const result = await u.page.evaluate(() => window.axe.run(document));
+        const result = await u.page.evaluate(() => window.axe.run(document, { rules: { 'target-size': { enabled: true } } }));
         return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
       };
       await u.accessKey('h');
@@ -378,16 +422,104 @@ const ROWS = [
     },
   },
   {
-    name: 'the page works offline after its first load',
+    name: 'the page works offline after its first load, each of two copies on one origin',
     async run(u, server) {
-      await u.page.evaluate(() => navigator.serviceWorker.ready);
-      await new Promise((resolve) => server.close(resolve));
-      await u.reload();
-      await u.type('-1');
-      await u.press('Tab');
-      await u.shows(engine('-d', '-1'), 'a commit with the server gone');
+      server.dir = fs.mkdtempSync(path.join(scratch, 'origin-'));
+      fs.symlinkSync(pageDir, path.join(server.dir, 'a'));
+      fs.symlinkSync(nextVersion(), path.join(server.dir, 'b'));
+      for (const copy of ['a/', 'b/', 'offline', 'a/', 'b/']) {
+        if (copy === 'offline') await new Promise((resolve) => server.close(resolve));
+        else await u.load(u.url + copy);
+        await u.page.waitForFunction(() => navigator.serviceWorker.controller);
+      }
+      await u.commit('c', '-1');
+      await u.shows(engine('-d', '-1'), 'a commit in b/ with the server gone, after a/ loaded');
     },
   },
+  {
+    name: 'a new version arrives whole: its notice at once, itself on the next load',
+    bare: true, profile: true,
+    async run(u, server) {
+      const version = () => u.page.locator('#version').textContent();
+      const first = await version();
+      await u.page.waitForFunction(() => navigator.serviceWorker.controller);
+      server.dir = nextVersion();
+      await u.reload();
+      await u.page.waitForSelector('#update:not([hidden])');
+      u.same(await version(), first, 'the load that finds it');
+      await u.reload();
+      u.same(await version(), first.replace(/\w+\)/, 'next)'), 'the next load');
+      await u.commit('c', '-1');
+      await u.shows(engine('-d', '-1'), 'a commit on the new version');
+    },
+  },
+  {
+    name: 'a phone: no sideways scroll from 320 px, every field whole at 360, Settings usable at 320 x 180',
+    async run(u) {
+      await u.commit('h', '80FF8000');
+      for (const [width, height, settings] of [[360, 640], [320, 180], [320, 180, true]]) {
+        await u.page.setViewportSize({ width, height });
+        if (settings) await openSettings(u);
+        u.same(await u.state(() => [...document.querySelectorAll('html, dialog, .field input')]
+          .filter((e) => e.scrollWidth > e.clientWidth).map((e) => e.id || e.tagName)), width === 360 ? [] : ['bin'], `${width} px cut`);
+      }
+      await u.page.getByRole('button', { name: 'OK' }).click();
+      u.same(await u.state(() => document.getElementById('settings').open), false, 'Settings: OK reached');
+    },
+  },
+  {
+    name: 'sharing: the value and width travel in the address, never into storage; Copy copies a field',
+    async run(u) {
+      await u.context.grantPermissions(['clipboard-read', 'clipboard-write']);
+      const linked = engine('--char', '-x', '41424344');
+      for (const [hash, shown] of [['#v=0x41424344&w=1', linked], ['#v=0xZZ&w=3', linked], ['#w=4', engine('-x', '41424344')]]) {
+        await u.page.goto(u.url + hash);
+        await u.shows(shown, `opened at ${hash}`);
+      }
+      await u.commit('h', 'FF');
+      await u.click('#word');
+      await u.page.waitForURL(/#v=0x000000FF&w=2$/, { timeout: 2000 });
+      await u.reload();
+      const shared = await User.open(u.context.browser(), u.page.url());
+      for (const [user, what] of [[u, 'a reload'], [shared, 'the link in another profile']]) {
+        await user.shows(engine('--word', '-x', 'FF'), what);
+      }
+      await u.page.getByRole('button', { name: 'Copy Bin' }).click();
+      u.same([await u.state(() => navigator.clipboard.readText()), await u.focus()], [engine('--word', '-x', 'FF').bin, 'dec'],
+        'Copy Bin: the clipboard, the focus where it was');
+      await u.load();
+      u.same(await u.state(() => localStorage.length), 0, 'nothing stored');
+    },
+  },
+  {
+    name: 'the access keys as real X keys, in a headed Chromium on a screen of its own',
+    async run(u) {
+      const xvfb = spawn('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+      const display = await new Promise((resolve, reject) => xvfb.stdio[3].once('data', resolve).on('close', reject));
+      const env = { ...process.env, DISPLAY: `:${String(display).trim()}` };
+      const browser = await launch({ headless: false, env });
+      try {
+        const keys = await User.open(browser, u.url);
+        execFileSync('xdotool', ['mousemove', '400', '300'], { env });  // no window manager: the keys go to the pointer's window
+        for (const [letter, id, checked = false] of ACCESS_KEYS) {
+          if (id === 'increment') await openSettings(keys);
+          execFileSync('xdotool', ['key', `alt+${letter}`], { env });
+          await keys.page.waitForFunction((i) => document.activeElement.id === i, id, { timeout: 2000 }).catch(() => {});
+          u.same([await keys.focus(), await keys.state((i) => document.getElementById(i).checked, id)], [id, checked], `Alt+${letter}`);
+        }
+      } finally {
+        await browser.close();
+        xvfb.kill();
+      }
+    },
+  },
+  ...[
+    ['a module that cannot be fetched', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ status: 404 })), 'answered 404'],
+    ['a module the browser refuses', (c) => c.route('**/quendrix.wasm', (r) => r.fulfill({ body: 'x' })), 'browser refused'],
+    ['a browser without WebAssembly', (c) => c.addInitScript(() => { delete globalThis.WebAssembly; }), 'no WebAssembly'],
+  ].map(([what, before, message]) => ({ name: `${what} is named as such`, before, async run(u) {
+    u.check((await u.page.locator('#failure').textContent()).includes(message), `no "${message}"`);
+  } })),
 ];
 
 async function main() {
@@ -396,8 +528,8 @@ async function main() {
   let failed = 0;
   for (const row of ROWS.filter((r) => !only || r.name.includes(only))) {
     // A server a row: the offline row stops its own.
-    const server = await serve(pageDir, row.types);
-    const u = await User.open(browser, address(server));
+    const server = await serve(pageDir, row);
+    const u = await User.open(browser, address(server), row);
     const errors = [];
     u.page.on('pageerror', (error) => errors.push(error.message));
     try {
@@ -418,6 +550,7 @@ async function main() {
     }
   }
   await browser.close();
+  fs.rmSync(scratch, { recursive: true, force: true });
   console.log(`${passed} passed, ${failed} failed`);
   process.exit(failed || !passed ? 1 : 0);
 }

@@ -4,8 +4,11 @@
     assemble.py --wasm quendrix.wasm --out build/web
 
 The tooltips come from the window's string table (res/Quendrix.rc): a data-tip naming a control
-(IDC_...) gets that control's text. The icons are drawn from the window's icon art. The service
-worker gets the list of files and a version taken from their contents.
+(IDC_...) gets that control's text. The icons come from the window's icon art: the pixels at 32,
+the shapes drawn smooth at the larger sizes and for the maskable icon. The page and
+the service worker get a version: the resource's, and a build drawn from the files' contents; the
+worker also gets the list of files. Beside them go the headers for common static servers: the
+page's own policy, and what only a header can say.
 """
 import argparse
 import hashlib
@@ -21,7 +24,26 @@ sys.path.insert(0, str(ROOT / "scripts"))
 import make_images  # noqa: E402  (the icon art's reader)
 
 COPIED = ["quendrix.css", "quendrix.js", "manifest.webmanifest"]
-ICONS = {"icon32.png": 32, "icon192.png": 192, "icon512.png": 512}
+ICONS = {
+    "icon32.png": lambda: make_images.make_png("icon32.txt", 32, 32, deflate=True),
+    "icon192.png": lambda: make_images.make_drawn_png(192),
+    "icon512.png": lambda: make_images.make_drawn_png(512),
+    "icon-maskable.png": lambda: make_images.make_drawn_png(512, maskable=True),
+}
+
+# Sent with every file. The names carry no version, so each use asks the server whether a file
+# changed; the service worker keeps the copy that works offline.
+HEADERS = [("X-Content-Type-Options", "nosniff"), ("Cache-Control", "no-cache"), ("Referrer-Policy", "no-referrer")]
+# Each for its server, and none of them part of the page.
+SERVER_FILES = {
+    "_headers": "# For static hosts that read a _headers file.\n/*\n{lines}",
+    "nginx.conf": "# For nginx: include inside the location that serves this folder.\n{lines}",
+    ".htaccess": "# For Apache with mod_headers, where AllowOverride lets the folder say it.\n"
+                 "AddType application/wasm .wasm\nAddType application/manifest+json .webmanifest\n"
+                 "<IfModule mod_headers.c>\n{lines}</IfModule>\n",
+}
+HEADER_LINE = {"_headers": '  {0}: {1}', "nginx.conf": "add_header {0} \"{1}\" always;",
+               ".htaccess": '  Header always set {0} "{1}"'}
 
 
 def string_table():
@@ -45,6 +67,23 @@ def page(strings):
     return re.sub(r'data-tip="(IDC_\w+)"', tip, text)
 
 
+def resource_version():
+    rc = (ROOT / "res" / "Quendrix.rc").read_text(encoding="ascii")
+    found = re.search(r"^FILEVERSION\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", rc, re.M)
+    if not found:
+        sys.exit("assemble.py: no FILEVERSION in res/Quendrix.rc")
+    return ".".join(found.groups())
+
+
+def write_server_files(out, page_text):
+    """The page's meta policy as a header, with framing forbidden, which only a header can do."""
+    policy = re.search(r'http-equiv="Content-Security-Policy" content="([^"]*)"', page_text).group(1)
+    headers = [("Content-Security-Policy", policy + "; frame-ancestors 'none'")] + HEADERS
+    for name, template in SERVER_FILES.items():
+        lines = "".join(HEADER_LINE[name].format(*header) + "\n" for header in headers)
+        (out / name).write_text(template.format(lines=lines), encoding="utf-8")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--wasm", required=True, type=pathlib.Path)
@@ -55,21 +94,25 @@ def main():
     if out.exists():
         shutil.rmtree(out)
     out.mkdir(parents=True)
-    (out / "index.html").write_text(page(string_table()), encoding="utf-8")
+    page_text = page(string_table())
+    (out / "index.html").write_text(page_text, encoding="utf-8")
     for name in COPIED:
         shutil.copyfile(WEB / name, out / name)
     shutil.copyfile(args.wasm, out / "quendrix.wasm")
-    for name, size in ICONS.items():
-        (out / name).write_bytes(make_images.make_png("icon32.txt", 32, size, deflate=True))
+    for name, make in ICONS.items():
+        (out / name).write_bytes(make())
 
     files = sorted(p.name for p in out.iterdir())
     digest = hashlib.sha256()
     for name in files:
         digest.update(name.encode() + b"\0" + (out / name).read_bytes())
+    version = f"{resource_version()} (build {digest.hexdigest()[:16]})"
+    (out / "index.html").write_text(page_text.replace("@VERSION@", version), encoding="utf-8")
     worker = (WEB / "sw.js").read_text(encoding="utf-8")
-    worker = worker.replace("@VERSION@", digest.hexdigest()[:16])
+    worker = worker.replace("@VERSION@", version)
     worker = worker.replace("@FILES@", ", ".join(f"'{name}'" for name in ["./"] + files))
     (out / "sw.js").write_text(worker, encoding="utf-8")
+    write_server_files(out, page_text)
 
 
 if __name__ == "__main__":

@@ -221,3 +221,10 @@ QX_EXPORT(qx_active_field) int qx_active_field() {
 }
 QX_EXPORT(qx_color) uint32_t qx_color() { return g_view.Color(); }
 QX_EXPORT(qx_ip_and_color_enabled) int qx_ip_and_color_enabled() { return g_view.IPAndColorEnabled() ? 1 : 0; }
+
+// ---- the value the page's address carries
+
+// All 32 bits, whatever the width shows.
+QX_EXPORT(qx_value) uint32_t qx_value() { return g_converter.Number().GetValue(); }
+// A shared or bookmarked value: the whole value, shown at the width in force.
+QX_EXPORT(qx_set_value) void qx_set_value(uint32_t value) { g_converter.SetValue(value); }

@@ -11,6 +11,8 @@
   const REFUSED = 1 << 7;
   const MODE_CHANGED = 1 << 8;
   const STORE = 'Quendrix/';
+  // Up and Down step as the up-down pair does; PageUp and PageDown ten times as far.
+  const STEP_KEYS = { ArrowUp: 1, ArrowDown: -1, PageUp: 10, PageDown: -10 };
   // The page's controls, once it has been read.
   let fields, swatch, eyedropper, widths, settings;
   const encoder = new TextEncoder();
@@ -87,7 +89,17 @@
     if (!q) return;
     action(...args);
     show();
+    writeAddressSoon();
   };
+  const step = act((delta) => q.qx_step(delta));
+
+  // A step key without modifiers steps; typing pending in the field is committed first.
+  function stepKey(event) {
+    const delta = STEP_KEYS[event.key];
+    if (!delta || event.isComposing || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    event.preventDefault();
+    step(delta);
+  }
 
   function attachFields() {
     fields.forEach((input, i) => {
@@ -106,6 +118,7 @@
           input.setSelectionRange(selectionStart, selectionEnd);
         }
       });
+      input.addEventListener('keydown', stepKey);
       input.addEventListener('keydown', (event) => {
         if (event.key !== 'Enter' || event.isComposing) return;
         event.preventDefault();
@@ -123,18 +136,22 @@
       // A click, even on the width already chosen, and an arrow key both arrive as clicks.
       radio.addEventListener('click', act(() => q.qx_width(Number(radio.value))));
     }
-    $('signed').addEventListener('click', act(() => q.qx_signed($('signed').checked ? 1 : 0)));
+    $('signed').addEventListener('click', act(() => {
+      q.qx_signed($('signed').checked ? 1 : 0);
+      showSigned();
+    }));
     $('clear').addEventListener('click', act(() => q.qx_clear($('clear').checked ? 1 : 0)));
   }
 
-  // The up-down pair takes no focus, so text typed into a field is committed by the step itself;
-  // held down, it keeps stepping.
+  // A click on the up-down pair leaves the focus where it was, so text typed into a field is
+  // committed by the step itself; held down, it keeps stepping. From the keyboard each button is
+  // a stop of its own.
   function attachStepping() {
     let timer = 0;
     const stop = () => { clearTimeout(timer); timer = 0; };
-    const step = act((delta) => q.qx_step(delta));
     for (const [button, delta] of [[$('up'), 1], [$('down'), -1]]) {
       button.addEventListener('mousedown', (event) => event.preventDefault());
+      button.addEventListener('keydown', stepKey);
       button.addEventListener('pointerdown', (event) => {
         if (event.button !== 0) return;
         event.preventDefault();
@@ -144,13 +161,17 @@
         repeat(500);
       });
       for (const type of ['pointerup', 'pointerleave', 'pointercancel']) button.addEventListener(type, stop);
-      // Activated without a pointer (a screen reader): one step.
+      // Activated from the keyboard or by a screen reader: one step.
       button.addEventListener('click', (event) => { if (event.detail === 0) step(delta); });
     }
 
-    // One notch is 120, as the window's wheel messages count it.
-    addEventListener('wheel', (event) => {
-      if (!q || settings.open || event.ctrlKey) return;  // Ctrl and the wheel zoom the page
+    // Over the window only, and only while it fits the view: a window taller than the view (a
+    // small screen, a large zoom) leaves the wheel to scroll it. One notch is 120, as the
+    // window's wheel messages count it.
+    const frame = document.querySelector('.window');
+    frame.addEventListener('wheel', (event) => {
+      // Ctrl and the wheel zoom the page.
+      if (!q || settings.open || event.ctrlKey || frame.offsetHeight > innerHeight) return;
       event.preventDefault();
       // The browser's own count where it keeps one; otherwise from the distance.
       let delta = event.wheelDeltaY;
@@ -183,6 +204,50 @@
     });
   }
 
+  // Copies what the field shows; the focus stays where it was.
+  function attachCopy() {
+    fields.forEach((input, i) => {
+      const button = input.nextElementSibling;
+      button.addEventListener('mousedown', (event) => event.preventDefault());
+      button.addEventListener('click', async () => {
+        try {
+          await navigator.clipboard.writeText(input.value);
+          announce(`${fieldNames[i]} copied`);
+        } catch {
+          tone();
+          announce(`${fieldNames[i]} could not be copied`);
+        }
+      });
+    });
+  }
+
+  // ---- the address: the value and width in its fragment (#v=0x41424344&w=4), which the browser
+  // sends nowhere, so that a reload, a bookmark or a shared link shows them again. A part that is
+  // not a 32-bit hex value or a width of 1, 2 or 4 is ignored.
+  function readAddress() {
+    const params = new URLSearchParams(location.hash.slice(1));
+    const width = Number(params.get('w'));
+    if ([1, 2, 4].includes(width)) q.qx_width(width);
+    const value = params.get('v') ?? '';
+    if (/^0x[0-9a-f]{1,8}$/i.test(value)) q.qx_set_value(parseInt(value, 16));
+  }
+
+  const address = () => `#v=0x${q.qx_value().toString(16).toUpperCase().padStart(8, '0')}&w=${q.qx_option(option.Size)}`;
+  let startAddress = '';  // a page opened without one gets it once the value or width changes
+
+  let addressTimer = 0;
+  function writeAddress() {
+    clearTimeout(addressTimer);
+    addressTimer = 0;
+    const hash = address();
+    if (hash !== location.hash && (location.hash || hash !== startAddress)) history.replaceState(history.state, '', hash);
+  }
+  // A fifth of a second after a change, so at most five writes a second: the browser limits how
+  // often a page may rewrite its address, and the fields are shown first.
+  function writeAddressSoon() {
+    addressTimer ||= setTimeout(writeAddress, 200);
+  }
+
   // ---- options: kept in this browser only while "Save settings on exit" is on, or was on at
   // the start (then only the switch is written).
   function loadOptions() {
@@ -208,6 +273,12 @@
     for (const [width, radio] of Object.entries(widths)) radio.checked = Number(width) === size;
     $('signed').checked = q.qx_option(option.Signed) !== 0;
     $('clear').checked = q.qx_option(option.Clear) !== 0;
+    showSigned();
+  }
+
+  // A phone's number pad for Dec while it cannot be negative; letters for the minus otherwise.
+  function showSigned() {
+    fields[0].inputMode = q.qx_option(option.Signed) ? 'text' : 'numeric';
   }
 
   function showTooltips() {
@@ -263,13 +334,24 @@
     });
   }
 
-  // The module compiles while the page is still being read; the script runs as soon as it is in.
-  // A server that does not send .wasm as application/wasm gets the module read whole instead.
+  // ---- start: the module compiles while the page is still being read. A server that does not
+  // send .wasm as application/wasm gets it read whole instead. Each way to fail says what happened.
   const url = 'quendrix.wasm';
-  const whole = () => fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.instantiate(b, {}));
-  const module = WebAssembly.instantiateStreaming
-    ? WebAssembly.instantiateStreaming(fetch(url), {}).catch(whole)
-    : whole();
+  const failure = (message) => Object.assign(new Error(message), { shown: true });
+  async function loadModule() {
+    if (typeof WebAssembly !== 'object') throw failure('This browser cannot run Quendrix: it has no WebAssembly.');
+    const unreachable = (why) => failure(`Quendrix's engine (${url}) could not be fetched: ${why}. Reload to try again.`);
+    const response = await fetch(url).catch(() => { throw unreachable('the network failed'); });
+    if (!response.ok) throw unreachable(`the server answered ${response.status}`);
+    try {
+      return response.headers.get('Content-Type') === 'application/wasm' && WebAssembly.instantiateStreaming
+        ? await WebAssembly.instantiateStreaming(response, {})
+        : await WebAssembly.instantiate(await response.arrayBuffer(), {});
+    } catch (error) {
+      throw failure(`This browser refused Quendrix's engine (${url}): ${error.message}`);
+    }
+  }
+  const module = loadModule();
   const parsed = document.readyState === 'loading'
     ? new Promise((resolve) => document.addEventListener('DOMContentLoaded', resolve, { once: true }))
     : Promise.resolve();
@@ -283,14 +365,24 @@
     q._initialize();
     loadOptions();
     q.qx_start();
+    readAddress();
+    startAddress = address();
     show();
     showTooltips();
     attachFields();
     attachMode();
     attachStepping();
     attachColor();
+    attachCopy();
     attachSettings();
-    addEventListener('pagehide', saveOptions);
+    addEventListener('hashchange', act(() => {
+      readAddress();
+      showMode();
+    }));
+    addEventListener('pagehide', () => {
+      if (addressTimer) writeAddress();
+      saveOptions();
+    });
     document.addEventListener('visibilitychange', () => {
       if (document.visibilityState === 'hidden') saveOptions();
     });
@@ -300,8 +392,44 @@
     performance.mark('quendrix-ready');
   }
 
-  start().catch(() => parsed.then(() => { $('unsupported').hidden = false; }));
+  function fail(error) {
+    q = null;
+    const shown = $('failure');
+    shown.textContent = error.shown ? error.message : `Quendrix could not start: ${error.message}`;
+    shown.hidden = false;
+    document.documentElement.dataset.failed = '';
+  }
+
+  // ---- updates: a new version's worker waits while this page runs, and the notice offers the
+  // reload; the next load gets the new version anyway (the worker sees to that). The first
+  // install takes over at once, as there is nothing to replace.
+  function watchUpdates(registration) {
+    const notice = $('update');
+    let reloading = false;
+    const offer = () => {
+      notice.hidden = false;
+      $('reload').onclick = () => {
+        if (!registration.waiting) return location.reload();
+        reloading = true;
+        registration.waiting.postMessage('take-over');
+      };
+    };
+    const hadVersion = navigator.serviceWorker.controller !== null;
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (reloading) location.reload();
+      else if (hadVersion) offer();  // another tab let the new version in
+    });
+    if (registration.waiting && hadVersion) offer();
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      worker.addEventListener('statechange', () => {
+        if (worker.state === 'installed' && hadVersion) offer();
+      });
+    });
+  }
+
+  start().catch((error) => parsed.then(() => fail(error)));
   if ('serviceWorker' in navigator) {
-    addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
+    addEventListener('load', () => navigator.serviceWorker.register('sw.js').then(watchUpdates).catch(() => {}));
   }
 })();

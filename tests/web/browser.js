@@ -12,29 +12,38 @@ const modules = execFileSync('bash', [path.join(__dirname, '..', '..', 'scripts'
   { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] }).trim();
 const { chromium } = require(path.join(modules, 'playwright-core'));
 
-// Playwright gives each launch a fresh profile; no background connections, no QUIC.
-function launch() {
-  return chromium.launch({
+// Playwright gives each launch a fresh profile, or a profile kept in a folder (dir); no background
+// connections, no QUIC.
+function launch(more = {}, dir = null) {
+  const options = {
     executablePath: '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
-  });
+    ...more,
+  };
+  return dir ? chromium.launchPersistentContext(dir, options) : chromium.launch(options);
 }
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
-// Serves a folder on a free port; resolves to the server, whose close() cuts the network.
-// types: content types by extension that replace the usual ones.
-function serve(dir, types = {}) {
+// Serves a folder (server.dir, which may change) on a free port with the headers it ships
+// (_headers), or bare: none but a day-old Last-Modified, as a plain server of files built the day
+// before; types replace the usual content types by extension. close() cuts the network.
+function serve(dir, { types = {}, bare = false } = {}) {
   const server = http.createServer((request, response) => {
     let file = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     if (file.endsWith('/')) file += 'index.html';
-    fs.readFile(path.join(dir, path.normalize(file)), (error, data) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? TYPES[path.extname(file)] ?? 'application/octet-stream' });
+    fs.readFile(path.join(server.dir, path.normalize(file)), (error, data) => {
+      const kept = path.join(server.dir, '_headers');
+      const shipped = !bare && fs.existsSync(kept) ? fs.readFileSync(kept, 'utf8') : '';
+      const headers = Object.fromEntries([...shipped.matchAll(/^ +([\w-]+): (.*)$/gm)].map((m) => m.slice(1)));
+      if (bare) headers['Last-Modified'] = new Date(Date.now() - 864e5).toUTCString();
+      response.writeHead(error ? 404 : 200, { ...headers, 'Content-Type': types[path.extname(file)] ?? TYPES[path.extname(file)] ?? 'application/octet-stream' });
       response.end(error ? '' : data);
     });
   });
+  server.dir = dir;
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
