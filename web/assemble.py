@@ -22,6 +22,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 WEB = ROOT / "web"
 sys.path.insert(0, str(ROOT / "scripts"))
 import make_images  # noqa: E402  (the icon art's reader)
+from string_table import string_table  # noqa: E402  (the resource script's strings)
 
 COPIED = ["quendrix.css", "quendrix.js", "manifest.webmanifest"]
 ICONS = {
@@ -46,15 +47,6 @@ HEADER_LINE = {"_headers": '  {0}: {1}', "nginx.conf": "add_header {0} \"{1}\" a
                ".htaccess": '  Header always set {0} "{1}"'}
 
 
-def string_table():
-    """The STRINGTABLE entries of the resource script, by their names."""
-    rc = (ROOT / "res" / "Quendrix.rc").read_text(encoding="ascii")
-    table = re.search(r"^STRINGTABLE\s*\nBEGIN\n(.*?)^END", rc, re.M | re.S)
-    if not table:
-        sys.exit("assemble.py: no STRINGTABLE in res/Quendrix.rc")
-    return dict(re.findall(r'^\s*(\w+)\s+"((?:[^"]|"")*)"', table.group(1), re.M))
-
-
 def page(strings):
     text = (WEB / "index.html").read_text(encoding="utf-8")
 
@@ -62,7 +54,7 @@ def page(strings):
         name = match.group(1)
         if name not in strings:
             sys.exit(f"assemble.py: index.html names {name}, which has no string in res/Quendrix.rc")
-        return f'data-tip="{html.escape(strings[name].replace(chr(34) * 2, chr(34)))}"'
+        return f'data-tip="{html.escape(strings[name])}"'
 
     return re.sub(r'data-tip="(IDC_\w+)"', tip, text)
 
