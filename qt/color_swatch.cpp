@@ -1,5 +1,6 @@
 #include "qt/color_swatch.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -26,7 +27,10 @@ uint32_t FromColor(const QColor& c) {
 }  // namespace
 
 ColorSwatch::ColorSwatch(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::StrongFocus);
+    // The keyboard reaches it; a click leaves the focus in the field being typed in.
+    setFocusPolicy(Qt::TabFocus);
+    m_portalSoon.setSingleShot(true);
+    connect(&m_portalSoon, &QTimer::timeout, this, &ColorSwatch::AskPortal);
     SetRgb(0);
 }
 
@@ -92,11 +96,14 @@ void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
     const bool clicked = m_pressed && !m_picking && rect().contains(event->position().toPoint());
     m_pressed = false;
     if (m_picking) EndPick(true);
-    else if (clicked && !CanReadScreen()) AskPortal();
+    // A second click may yet come and make it a double-click, which opens the dialog instead.
+    else if (clicked && !CanReadScreen()) m_portalSoon.start(QApplication::doubleClickInterval());
 }
 
 void ColorSwatch::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && CanReadScreen()) OpenDialog();
+    if (event->button() != Qt::LeftButton) return;
+    m_portalSoon.stop();
+    OpenDialog();
 }
 
 void ColorSwatch::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <cstdint>
@@ -49,4 +50,5 @@ private:
     bool m_picking = false;
     bool m_pressed = false;  // the left button went down on the swatch
     QString m_portalRequest;  // the portal's pick under way, if any
+    QTimer m_portalSoon;      // a click asks the portal once it is not the first of a double-click
 };

@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quendrix"));
     QApplication::setApplicationVersion(QStringLiteral(QUENDRIX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.holvanta.quendrix"));
+    // The window's own icon up to 64 px: each size travels to the X server at every start; the
+    // menus and docks take the larger ones from the installed theme.
     QIcon icon;
     for (int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/icon%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
