@@ -1,8 +1,7 @@
 #include "platform/dialog.h"
 
-#include "platform/app.h"
 #include "engine/text.h"
-
+#include "platform/app.h"
 
 // ---- data exchange
 
