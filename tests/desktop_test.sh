@@ -7,8 +7,8 @@
 # on top is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two
 # starts at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing
 # stays. Displays Wine cannot use are named in one line before anything of Wine's starts, and a
-# start right after one that failed works; F1 reaches the host's browser. The launcher is
-# quendrix-wine.
+# start right after one that failed works; F1 reaches the host's browser, and Settings... the
+# context menu, as the window manager keeps the caption's menu. The launcher is quendrix-wine.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -140,6 +140,15 @@ xdotool key F1
 until_true 10 test -s "$work/opened" || fail "F1 reached no browser"
 [[ "$(cat "$work/opened")" == file://*/lib/quendrix/Help/Quendrix.htm ]] || fail "F1 opened $(cat "$work/opened")"
 settings() { client_named Settings >/dev/null; }
+# The window manager keeps the caption's menu: Settings... is on the fields' context menu too. A
+# right click on the label Bin (a field's own menu is the edit control's), then the item's key.
+xdotool mousemove --window "$win" $((width * 11 / 282)) $((height * 55 / 69)) click 3
+sleep 0.5
+xdotool key s
+until_true 5 settings || fail "the Settings dialog did not open from the fields' context menu"
+xdotool key Escape
+until_true 5 eval '! settings' || fail "Escape did not close the Settings dialog"
+until_true 5 active || fail "the focus did not come back to the window after Settings"
 for _ in 1 2 3; do
   xdotool key alt+space
   sleep 0.5
