@@ -1,5 +1,5 @@
 # Front door: thin targets over the CMake presets.
-.PHONY: all setup build test run run-native web run-web bench soak fuzz dist deb install uninstall clean
+.PHONY: all setup build test run run-native web run-web bench soak fuzz dist deb install install-wine uninstall clean
 
 WINE_RUN := scripts/wine-run.sh --prefix build/windows/wineprefix
 # Builds anyone can repeat bit for bit: the time the executables and packages record is the last
@@ -94,20 +94,25 @@ dist: setup
 	cmake --build --preset web
 	bash scripts/dist-web.sh
 
-# The Debian package build/dist/quendrix_<version>_amd64.deb: what make install puts under /usr.
+# The Debian packages in build/dist: quendrix_<version>_amd64.deb, what make install puts under
+# /usr, and quendrix-wine_<version>_amd64.deb, what make install-wine puts there.
 deb: setup
 	cmake --preset native >/dev/null
-	cmake --build --preset native --target qx
+	cmake --build --preset native --target quendrix qx
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix
 	bash scripts/deb.sh
 
+# The native window and qx; install-wine adds the Windows program under Wine beside them.
 install: setup
 	cmake --preset native >/dev/null
-	cmake --build --preset native --target qx
+	cmake --build --preset native --target quendrix qx
+	$(INSTALL) install
+
+install-wine: setup
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows --target Quendrix
-	$(INSTALL) install
+	$(INSTALL) --wine install
 
 uninstall:
 	$(INSTALL) uninstall

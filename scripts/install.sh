@@ -1,33 +1,43 @@
 #!/usr/bin/env bash
-# Installs Quendrix for a Linux desktop, or removes it again: `make install` and `make uninstall`.
+# Installs Quendrix for a Linux desktop, or removes it again: `make install`, `make install-wine`
+# and `make uninstall`.
 #
-#   install.sh [--prefix DIR] [--destdir DIR] [--exe Quendrix.exe] [--qx qx] install
+#   install.sh [--prefix DIR] [--destdir DIR] [--window quendrix] [--qx qx] install
+#   install.sh [--prefix DIR] [--destdir DIR] [--exe Quendrix.exe] --wine install
 #   install.sh [--prefix DIR] [--destdir DIR] uninstall
 #
 # PREFIX (default ~/.local) is where the files will live and what the launcher and the menu
-# entry name; DESTDIR, when given, is a staging root put in front of it. Installed:
-#   PREFIX/lib/quendrix/    Quendrix.exe, Help/Quendrix.htm, prepare-prefix.sh, fonts/ (Windows'
-#                           faces from Debian's fonts-wine, so the launcher needs no build tree)
-#   PREFIX/bin/quendrix     the launcher (scripts/launcher.sh), its manual page share/man/man1/quendrix.1
-#   PREFIX/share/applications/quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/quendrix.png
-#   (16 to 256) and hicolor/scalable/apps/quendrix.svg,
+# entries name; DESTDIR, when given, is a staging root put in front of it. Installed:
+#   PREFIX/bin/quendrix     the native window (build/native/qt/quendrix), its manual page
+#                           share/man/man1/quendrix.1, F1's page share/quendrix/Help/Quendrix.htm
+#   PREFIX/share/applications/com.holvanta.quendrix.desktop, PREFIX/share/icons/hicolor/NxN/apps/
+#   com.holvanta.quendrix.png (16 to 256) and hicolor/scalable/apps/com.holvanta.quendrix.svg,
 #   PREFIX/share/metainfo/com.holvanta.quendrix.metainfo.xml   the menu entry, its icons, what
 #                           software centres show
 #   PREFIX/bin/qx, PREFIX/share/man/man1/qx.1 and qx's completions for bash, zsh and fish: the
 #                           terminal command, where the native build made it
-# Every file written and every folder made is listed in PREFIX/lib/quendrix/installed, and
-# uninstall removes exactly those, so it takes away what an install put there and nothing else.
+# With --wine, the Windows program instead, the exact Windows edition:
+#   PREFIX/lib/quendrix/    Quendrix.exe, Help/Quendrix.htm, prepare-prefix.sh, fonts/ (Windows'
+#                           faces from Debian's fonts-wine, so the launcher needs no build tree)
+#   PREFIX/bin/quendrix-wine  the launcher (scripts/launcher.sh), its manual page quendrix-wine.1,
+#                           the menu entry quendrix-wine.desktop and its icons, hicolor's quendrix-wine
+# Every file written and every folder made, by either, is listed in PREFIX/lib/quendrix/installed,
+# and uninstall removes exactly those, so it takes away what installs put there and nothing else.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-usage="usage: install.sh [--prefix DIR] [--destdir DIR] [--exe FILE] [--qx FILE] install|uninstall"
-prefix=${HOME:-}/.local destdir="" exe=$root/build/windows/app/Quendrix.exe qx=$root/build/native/cli/qx action=""
+usage="usage: install.sh [--prefix DIR] [--destdir DIR] [--window FILE] [--qx FILE] [--exe FILE] [--wine] install|uninstall"
+prefix=${HOME:-}/.local destdir="" window=$root/build/native/qt/quendrix qx=$root/build/native/cli/qx
+exe=$root/build/windows/app/Quendrix.exe wine="" action=""
 while [ $# -gt 0 ]; do
   case "$1" in
-    --prefix|--destdir|--exe|--qx)
+    --prefix|--destdir|--window|--exe|--qx)
       [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
-      case "$1" in --prefix) prefix=$2 ;; --destdir) destdir=$2 ;; --exe) exe=$2 ;; --qx) qx=$2 ;; esac
+      case "$1" in
+        --prefix) prefix=$2 ;; --destdir) destdir=$2 ;; --window) window=$2 ;; --exe) exe=$2 ;; --qx) qx=$2 ;;
+      esac
       shift 2 ;;
+    --wine) wine=1; shift ;;
     install|uninstall) [ -z "$action" ] || { echo "$usage" >&2; exit 2; }; action=$1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
@@ -73,12 +83,16 @@ if [ "$action" = uninstall ]; then
   exit 0
 fi
 
-[ -f "$exe" ] || { echo "install: $exe is not built (make install builds it)" >&2; exit 1; }
-fonts=/usr/share/wine/fonts
-faces=$(sh "$root/scripts/prepare-prefix.sh" --faces)
-for face in $faces; do
-  [ -f "$fonts/$face" ] || { echo "install: $fonts/$face is missing (Debian package fonts-wine)" >&2; exit 1; }
-done
+if [ -n "$wine" ]; then
+  [ -f "$exe" ] || { echo "install: $exe is not built (make install-wine builds it)" >&2; exit 1; }
+  fonts=/usr/share/wine/fonts
+  faces=$(sh "$root/scripts/prepare-prefix.sh" --faces)
+  for face in $faces; do
+    [ -f "$fonts/$face" ] || { echo "install: $fonts/$face is missing (Debian package fonts-wine)" >&2; exit 1; }
+  done
+else
+  [ -f "$window" ] || { echo "install: $window is not built (make install builds it)" >&2; exit 1; }
+fi
 
 # Makes the folders of a path below the prefix one by one, listing those it made.
 make_dirs() {
@@ -115,33 +129,58 @@ write() {
 
 lib=$prefix/lib/quendrix
 version=$(bash "$root/scripts/version.sh") released=$(bash "$root/scripts/version.sh" --date)
-# The launcher, its manual page and the metainfo name the program's folder, version and date.
-fill() { sed "s|@LIBDIR@|$lib|g; s|@VERSION@|$version|g; s|@DATE@|$released|g" "$1"; }
-put "$exe" lib/quendrix/Quendrix.exe 644
-put "$root/help/Quendrix.htm" lib/quendrix/Help/Quendrix.htm 644
-put "$root/scripts/prepare-prefix.sh" lib/quendrix/prepare-prefix.sh 755
-for face in $faces; do put "$fonts/$face" "lib/quendrix/fonts/$face" 644; done
-write bin/quendrix 755 < <(fill "$root/scripts/launcher.sh")
-write share/man/man1/quendrix.1 644 < <(fill "$root/linux/quendrix.1")
-write share/metainfo/com.holvanta.quendrix.metainfo.xml 644 < <(fill "$root/linux/com.holvanta.quendrix.metainfo.xml")
-for size in 16 32 48 64 128 256; do
-  put "$root/res/icon$size.png" "share/icons/hicolor/${size}x$size/apps/quendrix.png" 644
-done
-put "$root/res/icon.svg" share/icons/hicolor/scalable/apps/quendrix.svg 644
-# StartupWMClass is the class Wine gives the program's windows, so docks group them with the entry.
-write share/applications/quendrix.desktop 644 <<EOF
+# The launcher, the manual pages and the metainfo name the program's folders, version and date.
+fill() { sed "s|@LIBDIR@|$lib|g; s|@DATADIR@|$prefix/share/quendrix|g; s|@VERSION@|$version|g; s|@DATE@|$released|g" "$1"; }
+# icons NAME: the icon at every size as hicolor's NAME
+icons() {
+  for size in 16 32 48 64 128 256; do
+    put "$root/res/icon$size.png" "share/icons/hicolor/${size}x$size/apps/$1.png" 644
+  done
+  put "$root/res/icon.svg" "share/icons/hicolor/scalable/apps/$1.svg" 644
+}
+# menu_entry FILE NAME COMMENT COMMAND ICON WM-CLASS: a menu entry. The class is the one the
+# program gives its windows, so docks group them with the entry.
+menu_entry() {
+  write "share/applications/$1" 644 <<EOF
 [Desktop Entry]
 Type=Application
-Name=Quendrix
+Name=$2
 GenericName=Number Converter
-Comment=Show one 32-bit value as decimal, hex, text, IP address and binary
-Exec="$prefix/bin/quendrix"
-Icon=quendrix
+Comment=$3
+Exec="$prefix/bin/$4"
+Icon=$5
 Terminal=false
 Categories=Development;
 Keywords=hex;hexadecimal;decimal;binary;converter;colour picker;color picker;IP;
-StartupWMClass=quendrix.exe
+StartupWMClass=$6
 EOF
+}
+
+if [ -n "$wine" ]; then
+  put "$exe" lib/quendrix/Quendrix.exe 644
+  put "$root/help/Quendrix.htm" lib/quendrix/Help/Quendrix.htm 644
+  put "$root/scripts/prepare-prefix.sh" lib/quendrix/prepare-prefix.sh 755
+  for face in $faces; do put "$fonts/$face" "lib/quendrix/fonts/$face" 644; done
+  write bin/quendrix-wine 755 < <(fill "$root/scripts/launcher.sh")
+  write share/man/man1/quendrix-wine.1 644 < <(fill "$root/linux/quendrix-wine.1")
+  icons quendrix-wine
+  menu_entry quendrix-wine.desktop "Quendrix (Windows program)" \
+    "The Windows program under Wine: one 32-bit value as decimal, hex, text, IP address and binary" \
+    quendrix-wine quendrix-wine quendrix.exe
+  sort -u -o "$manifest" "$manifest"
+  echo "Quendrix for Windows installed in $dest: the menu entry Quendrix (Windows program), or the command $prefix/bin/quendrix-wine"
+  case ":$PATH:" in *":$prefix/bin:"*) ;; *) echo "($prefix/bin is not in PATH; the menu entry works without it)" ;; esac
+  exit 0
+fi
+
+# The menu entry is named as the window names itself to the desktop (its Wayland app id).
+put "$window" bin/quendrix 755
+put "$root/help/Quendrix.htm" share/quendrix/Help/Quendrix.htm 644
+write share/man/man1/quendrix.1 644 < <(fill "$root/linux/quendrix.1")
+write share/metainfo/com.holvanta.quendrix.metainfo.xml 644 < <(fill "$root/linux/com.holvanta.quendrix.metainfo.xml")
+icons com.holvanta.quendrix
+menu_entry com.holvanta.quendrix.desktop Quendrix "Show one 32-bit value as decimal, hex, text, IP address and binary" \
+  quendrix com.holvanta.quendrix quendrix
 # The terminal command, its manual page and completions, where the native build has made it.
 # zsh reads Debian's packages' completions from vendor-completions, others' from site-functions.
 if [ -f "$qx" ]; then

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Quendrix on a Linux desktop: installed into a temporary prefix and started through its menu
+# Quendrix.exe on a Linux desktop: installed into a temporary prefix and started through its menu
 # entry's command, under a real window manager (openbox, on a 192-dpi screen of its own whose
 # resources say Xft.dpi 192), with a home of its own so the user's is untouched. openbox comes up
 # while a start makes whole what a first start cut off left, as at a session's autostart, and still
@@ -7,7 +7,8 @@
 # on top is on; Escape ends the program and the launcher returns 0. With the scale back at 96, two
 # starts at once take turns at the prefix and both give the 96-DPI size again. Uninstalled, nothing
 # stays. Displays Wine cannot use are named in one line before anything of Wine's starts, and a
-# start right after one that failed works; F1 reaches the host's browser.
+# start right after one that failed works; F1 reaches the host's browser, and Settings... the
+# context menu, as the window manager keeps the caption's menu. The launcher is quendrix-wine.
 #   desktop_test.sh Quendrix.exe
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -32,11 +33,11 @@ until_true() {
   until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
 }
 
-bash "$root/scripts/install.sh" --prefix "$work/usr" --exe "$exe" install >/dev/null
-entry=$work/usr/share/applications/quendrix.desktop
+bash "$root/scripts/install.sh" --prefix "$work/usr" --exe "$exe" --wine install >/dev/null
+entry=$work/usr/share/applications/quendrix-wine.desktop
 [ -z "$(desktop-file-validate "$entry" 2>&1)" ] || fail "desktop-file-validate: $(desktop-file-validate "$entry" 2>&1)"
 command=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
-[ "$command" = "$work/usr/bin/quendrix" ] || fail "the menu entry runs '$command', not the launcher"
+[ "$command" = "$work/usr/bin/quendrix-wine" ] || fail "the menu entry runs '$command', not the launcher"
 
 # openbox without its key bindings, so that Alt+Space reaches the program's window menu.
 cat >"$work/rc.xml" <<'EOF'
@@ -139,6 +140,15 @@ xdotool key F1
 until_true 10 test -s "$work/opened" || fail "F1 reached no browser"
 [[ "$(cat "$work/opened")" == file://*/lib/quendrix/Help/Quendrix.htm ]] || fail "F1 opened $(cat "$work/opened")"
 settings() { client_named Settings >/dev/null; }
+# The window manager keeps the caption's menu: Settings... is on the fields' context menu too. A
+# right click on the label Bin (a field's own menu is the edit control's), then the item's key.
+xdotool mousemove --window "$win" $((width * 11 / 282)) $((height * 55 / 69)) click 3
+sleep 0.5
+xdotool key s
+until_true 5 settings || fail "the Settings dialog did not open from the fields' context menu"
+xdotool key Escape
+until_true 5 eval '! settings' || fail "Escape did not close the Settings dialog"
+until_true 5 active || fail "the focus did not come back to the window after Settings"
 for _ in 1 2 3; do
   xdotool key alt+space
   sleep 0.5
