@@ -4,7 +4,9 @@
 #include "qt/options_file.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -73,9 +75,20 @@ bool ChooseDisplay() {
                        stderr);
         return false;
     }
+    // Qt's Wayland plugin is a package of its own; without it only X11 can be used.
+    const bool waylandPlugin =
+        QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/libqwayland-generic.so");
+    if (wayland && !waylandPlugin && !x11) {
+        std::fputs("quendrix: this Wayland display needs Qt's Wayland plugin (Debian's qt6-wayland), and no X display "
+                   "answers\n",
+                   stderr);
+        return false;
+    }
     const char* session = std::getenv("XDG_SESSION_TYPE");
-    if (wayland && (!x11 || (session && !std::strcmp(session, "wayland")))) setenv("QT_QPA_PLATFORM", "wayland", 1);
-    else if (!wayland) setenv("QT_QPA_PLATFORM", "xcb", 1);
+    const bool waylandSession = session && !std::strcmp(session, "wayland");
+    if (wayland && waylandPlugin && !x11) setenv("QT_QPA_PLATFORM", "wayland", 1);
+    else if (wayland && waylandPlugin && waylandSession) setenv("QT_QPA_PLATFORM", "wayland;xcb", 1);
+    else setenv("QT_QPA_PLATFORM", "xcb", 1);
     return true;
 }
 
