@@ -10,6 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox desktop-file-utils
   dpkg-dev lintian appstream
   doctest-dev libbenchmark-dev clang libclang-rt-14-dev nlohmann-json3-dev hyperfine bitwise
+  libxcb1-dev galculator gnome-calculator
   qt6-base-dev qt6-wayland weston python3-pyatspi at-spi2-core dbus-daemon
 )
 
