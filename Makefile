@@ -63,6 +63,7 @@ bench: setup
 	cmake --build --preset native
 	build/native/bench/engine_bench
 	bash scripts/bench-qx.sh
+	bash scripts/bench-native.sh
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 	bash scripts/bench-windows.sh

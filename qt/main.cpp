@@ -9,17 +9,27 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QSocketNotifier>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// SIGTERM's handler writes a byte here; the event loop reads it.
+int g_terminate[2] = {-1, -1};
+void Terminate(int) {
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = write(g_terminate[1], &byte, 1);
+}
 
 const char kUsage[] = "usage: quendrix (no arguments; the options are set in the window)\n";
 
@@ -128,10 +138,23 @@ int main(int argc, char** argv) {
     window.Start();
     // At logoff the process may end right after this; no one is left to read a failure box.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { file.Save(options); });
+    // A session with no session manager for us (Wayland's) ends its programs with SIGTERM, and a
+    // terminal with SIGINT: the loop ends as at Escape, so the options are saved, without a box no
+    // one would read.
+    bool terminated = false;
+    if (pipe2(g_terminate, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto* notifier = new QSocketNotifier(g_terminate[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, [&] {
+            terminated = true;
+            QApplication::exit(0);
+        });
+        std::signal(SIGTERM, Terminate);
+        std::signal(SIGINT, Terminate);
+    }
     window.show();
     // Escape and the close box close the window, the last one: the loop ends.
     app.exec();
-    if (!file.Save(options))
+    if (!file.Save(options) && !terminated)
         QMessageBox::warning(nullptr, window.windowTitle(),
                              QStringLiteral("Couldn't save the settings in %1").arg(file.Path()));
     return 0;

@@ -10,7 +10,8 @@ packages=(
   wine wine64 fonts-wine xvfb xdotool x11-utils x11-xserver-utils imagemagick openbox desktop-file-utils
   dpkg-dev lintian appstream
   doctest-dev libbenchmark-dev clang libclang-rt-14-dev nlohmann-json3-dev hyperfine bitwise
-  qt6-base-dev qt6-wayland qt6-gtk-platformtheme
+  libxcb1-dev galculator gnome-calculator
+  qt6-base-dev qt6-wayland qt6-gtk-platformtheme weston python3-pyatspi at-spi2-core dbus-daemon
 )
 
 missing=()
