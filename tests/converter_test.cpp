@@ -10,8 +10,8 @@
 #include "tests/support/converter_session.h"
 #include "ui/converter_dialog.h"
 
-#include <array>
 #include <cstdio>
+#include <functional>
 #include <cstring>
 #include <string>
 
@@ -442,14 +442,19 @@ std::wstring Characters(const char* bytes) {
     for (; *bytes; ++bytes) shown += Character(static_cast<unsigned char>(*bytes));
     return shown;
 }
-// The byte first, in the middle (twice) and last among letters.
-std::array<uint32_t, 3> ValuesWith(unsigned byte) {
-    return {byte << 24 | 0x414243, 0x41000043 | byte << 16 | byte << 8, 0x41424300 | byte};
-}
 std::string Bytes(uint32_t value) {
     const char bytes[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
                           static_cast<char>(value), 0};
     return bytes;
+}
+// Plays `check` on the value with `byte` first, in the middle and last among letters, for each byte
+// from `first` on.
+void ForEachValueWith(unsigned first, const std::function<void(uint32_t)>& check) {
+    for (unsigned byte = first; byte < 256; ++byte)
+        for (uint32_t value : {byte << 24 | 0x414243, 0x41000043 | byte << 16 | byte << 8, 0x41424300 | byte}) {
+            CAPTURE(value);
+            check(value);
+        }
 }
 std::wstring WideText(HWND field) {
     wchar_t wide[64] = L"";
@@ -460,15 +465,11 @@ std::wstring WideText(HWND field) {
 TEST_CASE("the Text field shows every byte as it is, first, middle or last, control and high characters included") {
     Session s;
     s.Run([&](HWND dlg) {
-        HWND field = GetDlgItem(dlg, IDC_TEXT);
-        for (unsigned byte = 1; byte < 256; ++byte) {
-            for (uint32_t value : ValuesWith(byte)) {
-                s.dlg.Converter().SetValue(value);
-                Pump();
-                CAPTURE(value);
-                CHECK(WideText(field) == Characters(Bytes(value).c_str()));
-            }
-        }
+        ForEachValueWith(1, [&](uint32_t value) {
+            s.dlg.Converter().SetValue(value);
+            Pump();
+            CHECK(WideText(GetDlgItem(dlg, IDC_TEXT)) == Characters(Bytes(value).c_str()));
+        });
     });
 }
 
@@ -476,18 +477,15 @@ TEST_CASE("the Text field reads every high character typed into it as its byte, 
     Session s;
     s.Run([&](HWND dlg) {
         HWND field = GetDlgItem(dlg, IDC_TEXT);
-        for (unsigned byte = 0x80; byte < 256; ++byte) {
-            for (uint32_t value : ValuesWith(byte)) {
-                CAPTURE(value);
-                s.dlg.Converter().SetValue(0);
-                SetFocus(field);
-                SendMessageW(field, EM_SETSEL, 0, -1);
-                for (wchar_t c : Characters(Bytes(value).c_str())) PostMessageW(field, WM_CHAR, c, 1);
-                Pump();
-                SetFocus(GetDlgItem(dlg, IDC_DEC));
-                Pump();
-                CHECK(s.dlg.Converter().Number().GetValue() == value);
-            }
-        }
+        ForEachValueWith(0x80, [&](uint32_t value) {
+            s.dlg.Converter().SetValue(0);
+            SetFocus(field);
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            for (wchar_t c : Characters(Bytes(value).c_str())) PostMessageW(field, WM_CHAR, c, 1);
+            Pump();
+            SetFocus(GetDlgItem(dlg, IDC_DEC));
+            Pump();
+            CHECK(s.dlg.Converter().Number().GetValue() == value);
+        });
     });
 }

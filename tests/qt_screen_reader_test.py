@@ -33,9 +33,6 @@ ROWS = [
     (["click:Up"], dict(Dec="-128", Hex="80", checked="Char Signed", disabled="IP Color")),
     (["alt+e", "alt+l"], dict(Dec="128", IP="0.0.0.128", Color="Color #000080", focused="Long",
                               checked="Long Signed Clear", disabled="")),
-    # With Clear on, entering a field empties it; leaving it empty, or refused, keeps the value.
-    (["alt+d"], dict(Dec="", Hex="80", focused="Dec")),
-    (["alt+b", "type:1x", "Tab"], dict(Dec="128", Bin="10000000", focused="Long")),
 ]
 
 
