@@ -473,16 +473,20 @@ const ROWS = [
       await u.context.grantPermissions(['clipboard-read', 'clipboard-write']);
       const linked = engine('--char', '-x', '41424344');
       for (const [hash, shown] of [['#v=0x41424344&w=1', linked], ['#v=0xZZ&w=3', linked], ['#w=4', engine('-x', '41424344')]]) {
+        // Only the fragment changes: the page hears of it a moment after the navigation ends.
         await u.page.goto(u.url + hash);
+        await u.page.waitForFunction((dec) => document.getElementById('dec').value === dec, shown.dec, { timeout: 2000 })
+          .catch(() => {});
         await u.shows(shown, `opened at ${hash}`);
       }
-      await u.commit('h', 'FF');
+      // The top bit set: the address carries all 32 bits, not a negative number.
+      await u.commit('h', '800000FF');
       await u.click('#word');
-      await u.page.waitForURL(/#v=0x000000FF&w=2$/, { timeout: 2000 });
+      await u.page.waitForURL(/#v=0x800000FF&w=2$/, { timeout: 2000 });
       await u.reload();
       const shared = await User.open(u.context.browser(), u.page.url());
       for (const [user, what] of [[u, 'a reload'], [shared, 'the link in another profile']]) {
-        await user.shows(engine('--word', '-x', 'FF'), what);
+        await user.shows(engine('--word', '-x', '800000FF'), what);
       }
       await u.page.getByRole('button', { name: 'Copy Bin' }).click();
       u.same([await u.state(() => navigator.clipboard.readText()), await u.focus()], [engine('--word', '-x', 'FF').bin, 'dec'],

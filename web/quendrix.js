@@ -134,7 +134,10 @@
   function attachMode() {
     for (const radio of Object.values(widths)) {
       // A click, even on the width already chosen, and an arrow key both arrive as clicks.
-      radio.addEventListener('click', act(() => q.qx_width(Number(radio.value))));
+      radio.addEventListener('click', act(() => {
+        q.qx_width(Number(radio.value));
+        widthFromAddress = false;
+      }));
     }
     $('signed').addEventListener('click', act(() => {
       q.qx_signed($('signed').checked ? 1 : 0);
@@ -224,15 +227,22 @@
   // ---- the address: the value and width in its fragment (#v=0x41424344&w=4), which the browser
   // sends nowhere, so that a reload, a bookmark or a shared link shows them again. A part that is
   // not a 32-bit hex value or a width of 1, 2 or 4 is ignored.
-  function readAddress() {
-    const params = new URLSearchParams(location.hash.slice(1));
+  function readAddress(hash = location.hash) {
+    const params = new URLSearchParams(hash.slice(1));
     const width = Number(params.get('w'));
-    if ([1, 2, 4].includes(width)) q.qx_width(width);
+    if ([1, 2, 4].includes(width)) {
+      q.qx_width(width);
+      widthFromAddress = true;
+    }
     const value = params.get('v') ?? '';
     if (/^0x[0-9a-f]{1,8}$/i.test(value)) q.qx_set_value(parseInt(value, 16));
   }
 
-  const address = () => `#v=0x${q.qx_value().toString(16).toUpperCase().padStart(8, '0')}&w=${q.qx_option(option.Size)}`;
+  // The module's unsigned value arrives as a signed number: >>> 0 takes its 32 bits back.
+  const address = () => `#v=0x${(q.qx_value() >>> 0).toString(16).toUpperCase().padStart(8, '0')}&w=${q.qx_option(option.Size)}`;
+  // A width that came with a link is the link's: "Save settings on exit" keeps the user's own.
+  let widthFromAddress = false;
+  let storedSize = 0;
   let startAddress = '';  // a page opened without one gets it once the value or width changes
 
   let addressTimer = 0;
@@ -263,7 +273,8 @@
     const which = q.qx_options_to_save();
     for (let i = 0; i < q.qx_option_count(); i++) {
       if (!(which & (1 << i))) continue;
-      try { localStorage.setItem(STORE + optionName(i), String(q.qx_option(i))); } catch { /* no storage */ }
+      const value = i === option.Size && widthFromAddress ? storedSize : q.qx_option(i);
+      try { localStorage.setItem(STORE + optionName(i), String(value)); } catch { /* no storage */ }
     }
   }
 
@@ -365,6 +376,7 @@
     q._initialize();
     loadOptions();
     q.qx_start();
+    storedSize = q.qx_option(option.Size);
     readAddress();
     startAddress = address();
     show();
@@ -375,8 +387,11 @@
     attachColor();
     attachCopy();
     attachSettings();
-    addEventListener('hashchange', act(() => {
-      readAddress();
+    // The address the user went to, even if a write of ours replaced it since: the event has it.
+    addEventListener('hashchange', act((event) => {
+      clearTimeout(addressTimer);
+      addressTimer = 0;
+      readAddress(new URL(event.newURL).hash);
       showMode();
     }));
     addEventListener('pagehide', () => {
