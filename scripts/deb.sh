@@ -14,7 +14,7 @@ exe=${1:-$root/build/windows/app/Quendrix.exe}
 qx=${2:-$root/build/native/cli/qx}
 window=${3:-$root/build/native/qt/quendrix}
 out=${4:-$root/build/dist}
-version=$(bash "$root/scripts/version.sh")
+version=$(bash "$root/scripts/version.sh" --package)
 # dpkg-deb dates the archive with it and clamps the files' times to it.
 SOURCE_DATE_EPOCH=$(bash "$root/scripts/version.sh" --epoch)
 export SOURCE_DATE_EPOCH
@@ -113,7 +113,10 @@ quendrix_wine() {
   # The launcher runs Wine (wine) with its faces, and the program is x86-64, which only wine64 runs
   # (wine is met by wine32 alone); xprop shows it the window manager and the desktop's scale
   # (without it: a window manager assumed, 96 DPI), xdg-open brings F1's page to the browser.
-  pack quendrix-wine "wine, wine64, fonts-wine" "x11-utils, xdg-utils" <<'EOF'
+  # Its files were the package quendrix's before the native window took that name.
+  pack quendrix-wine "wine, wine64, fonts-wine" "x11-utils, xdg-utils" <<EOF
+Breaks: quendrix (<< $version)
+Replaces: quendrix (<< $version)
 Description: Quendrix, the Windows program, under Wine
  Quendrix shows one 32-bit value at once as Dec, Hex, Text (up to four
  characters), IP (a dotted quad) and Bin (base 2 in groups of eight), with a

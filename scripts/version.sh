@@ -6,6 +6,10 @@
 #                         sets it), else the last commit's, else now. Every time a package records
 #                         is this one, so two builds of one commit are the same bytes.
 #   version.sh --date     that time's date, YYYY-MM-DD (UTC)
+#   version.sh --package  the Debian packages' version: the program's, then the packaging's own
+#                         series after a +. Series 2 split the Windows program under Wine (the
+#                         package quendrix of series 1) into quendrix, the native window, and
+#                         quendrix-wine, so that both upgrade over it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 epoch() {
@@ -20,4 +24,5 @@ case ${1:-} in
 esac
 version=$(sed -n 's/^FILEVERSION[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\),[[:space:]]*\([0-9]*\).*/\1.\2.\3.\4/p' "$root/res/Quendrix.rc")
 [ -n "$version" ] || { echo "version: no FILEVERSION in res/Quendrix.rc" >&2; exit 1; }
+[ "${1:-}" = --package ] && version=$version+2
 echo "$version"

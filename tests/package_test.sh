@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-version=$(bash "$root/scripts/version.sh")
+version=$(bash "$root/scripts/version.sh" --package)
 debs=$(bash "$root/scripts/deb.sh" "$exe" "$qx" "$window" "$work")
 deb=${debs%%$'\n'*} wine=${debs#*$'\n'}
 [ "${deb##*/} ${wine##*/}" = "quendrix_${version}_amd64.deb quendrix-wine_${version}_amd64.deb" ] || fail "packages named $deb $wine"
@@ -38,6 +38,8 @@ Description|one 32-bit value as decimal, hex, text, IP address and binary*
 wine:Package|quendrix-wine
 wine:Depends|wine, wine64, fonts-wine
 wine:Recommends|x11-utils, xdg-utils
+wine:Breaks|quendrix (<< $version)
+wine:Replaces|quendrix (<< $version)
 wine:Description|Quendrix, the Windows program, under Wine*
 EOF
 [[ "$(dpkg-deb -f "$deb" Depends Recommends)" != *wine* ]] || fail "quendrix names Wine: $(dpkg-deb -f "$deb" Depends)"
@@ -105,7 +107,7 @@ done
 left=$(grep -rlI '@[A-Z]*@' "$work/root" "$work/root-wine" || true)
 [ -z "$left" ] || fail "placeholders left in $left"
 for page in root/usr/share/man/man1/quendrix root/usr/share/man/man1/qx root-wine/usr/share/man/man1/quendrix-wine; do
-  zcat "$work/$page.1.gz" | grep -q "^\.TH .*\"Quendrix $version\"" || fail "$page.1 names no version $version"
+  zcat "$work/$page.1.gz" | grep -q "^\.TH .*\"Quendrix ${version%+*}\"" || fail "$page.1 names no version ${version%+*}"
 done
 
 echo "lintian:"
