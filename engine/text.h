@@ -112,6 +112,18 @@ constexpr void OutOfRange(uint32_t min, uint32_t max, char* out) {
     *out = '\0';
 }
 
+// A number field with limits, as the Settings dialog's increment: true with the number, or false
+// with the refusal the dialog shows in `refusal` (64 characters).
+constexpr bool ReadUnsignedWithin(const char* text, uint32_t min, uint32_t max, uint32_t& value, char* refusal) {
+    if (!ReadUnsigned(text, value)) {
+        for (const char* p = kNotAnUnsigned; (*refusal++ = *p++) != '\0';) {}
+        return false;
+    }
+    if (value >= min && value <= max) return true;
+    OutOfRange(min, max, refusal);
+    return false;
+}
+
 // A check box shows a flag of 0, 1 or 2; any other flag shows unchecked and becomes 0.
 constexpr int32_t ShownCheck(int32_t flag) { return flag < 0 || flag > 2 ? 0 : flag; }
 
@@ -161,7 +173,10 @@ constexpr int DecodeUtf8(const char* p, const char* end, uint32_t* cp) {
         *cp = lead;
         return 1;
     }
-    const int n = lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3 : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+    const int n = lead >= 0xC2 && lead < 0xE0   ? 2
+                  : lead >= 0xE0 && lead < 0xF0 ? 3
+                  : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                : 0;
     if (n == 0 || end - p < n) return 0;
     uint32_t c = lead & (0x7F >> n);
     for (int i = 1; i < n; ++i) {

@@ -45,7 +45,8 @@ void CWnd::GetWindowText(CString& text) const {
 bool CWnd::GetWindowTextCp1252(CString& text) const {
     const int length = GetWindowTextLengthW(m_hWnd);
     auto* wide = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
-    const int read = wide ? ::GetWindowTextW(m_hWnd, wide, length + 1) : 0;
+    if (!wide) return false;  // no memory: unread, not empty
+    const int read = ::GetWindowTextW(m_hWnd, wide, length + 1);
     bool whole = text.Resize(static_cast<size_t>(read > 0 ? read : 0));
     for (int i = 0; whole && i < read; ++i) {
         const int byte = text::Byte(wide[i]);  // a surrogate has none

@@ -5,7 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,7 +21,7 @@ constexpr char kPortalPath[] = "/org/freedesktop/portal/desktop";
 
 QColor ToColor(uint32_t rgb) { return QColor::fromRgb(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF); }
 uint32_t FromColor(const QColor& c) {
-    return static_cast<uint32_t>(c.red()) << 16 | static_cast<uint32_t>(c.green()) << 8 | static_cast<uint32_t>(c.blue());
+    return static_cast<uint32_t>(c.red() << 16 | c.green() << 8 | c.blue());
 }
 
 }  // namespace
@@ -66,8 +66,10 @@ void ColorSwatch::paintEvent(QPaintEvent*) {
 }
 
 bool ColorSwatch::CanReadScreen() {
-    // Wayland gives no program the screen's pixels; the portal picks for it there.
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    // Wayland gives no program the screen's pixels (through XWayland it sees only X windows); the
+    // portal picks for it there.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 void ColorSwatch::mousePressEvent(QMouseEvent* event) {
@@ -77,7 +79,7 @@ void ColorSwatch::mousePressEvent(QMouseEvent* event) {
         EndPick(false);
         return;
     }
-    // A press alone picks nothing and takes no focus, as the window's swatch does.
+    // A press alone picks nothing and takes no focus.
     m_pressed = event->button() == Qt::LeftButton;
 }
 
@@ -95,9 +97,12 @@ void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const bool clicked = m_pressed && !m_picking && rect().contains(event->position().toPoint());
     m_pressed = false;
+    // A release ends a pick and reports the colour shown, a plain click too, as the Windows
+    // window's swatch does. Without the screen a click asks the portal, once a second click has
+    // not made it a double-click, which opens the dialog instead.
     if (m_picking) EndPick(true);
-    // A second click may yet come and make it a double-click, which opens the dialog instead.
-    else if (clicked && !CanReadScreen()) m_portalSoon.start(QApplication::doubleClickInterval());
+    else if (clicked && CanReadScreen()) emit ColorPicked(m_rgb);
+    else if (clicked) m_portalSoon.start(QApplication::doubleClickInterval());
 }
 
 void ColorSwatch::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -143,24 +148,42 @@ void ColorSwatch::OpenDialog() {
 }
 
 void ColorSwatch::AskPortal() {
+    if (!m_portalRequest.isEmpty()) return;  // one pick at a time
+    // The request's path is known before the call (its token is ours), so its answer is heard
+    // even when it comes at once.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    static int requests = 0;
+    const QString token = QStringLiteral("quendrix%1").arg(++requests);
+    m_portalRequest = QStringLiteral("%1/request/%2/%3")
+                          .arg(QLatin1String(kPortalPath), bus.baseService().mid(1).replace(u'.', u'_'), token);
+    Listen(true);
     QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, "org.freedesktop.portal.Screenshot",
                                                        "PickColor");
-    call << QString() << QVariantMap();
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        // No portal that picks colours: the colour dialog instead.
-        OpenDialog();
-        return;
-    }
-    m_portalRequest = reply.arguments().first().value<QDBusObjectPath>().path();
-    QDBusConnection::sessionBus().connect(kPortal, m_portalRequest, "org.freedesktop.portal.Request", "Response",
-                                          this, SLOT(PortalResponse(uint, QVariantMap)));
+    call << QString() << QVariantMap{{"handle_token", token}};
+    auto* asked = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(asked, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answer) {
+        answer->deleteLater();
+        if (answer->isError()) {
+            // No portal that picks colours: the colour dialog instead.
+            Listen(false);
+            OpenDialog();
+        }
+    });
+}
+
+void ColorSwatch::Listen(bool on) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const char* slot = SLOT(PortalResponse(uint, QVariantMap));
+    if (on) bus.connect(kPortal, m_portalRequest, "org.freedesktop.portal.Request", "Response", this, slot);
+    else bus.disconnect(kPortal, m_portalRequest, "org.freedesktop.portal.Request", "Response", this, slot);
+    if (!on) m_portalRequest.clear();
 }
 
 void ColorSwatch::PortalResponse(uint response, const QVariantMap& results) {
-    QDBusConnection::sessionBus().disconnect(kPortal, m_portalRequest, "org.freedesktop.portal.Request", "Response",
-                                             this, SLOT(PortalResponse(uint, QVariantMap)));
-    if (response != 0 || !results.contains("color")) return;  // cancelled
+    Listen(false);
+    if (response == 2) return OpenDialog();  // the portal could not pick: the dialog instead
+    // Cancelled, or the width changed to one without a colour while the user picked.
+    if (response != 0 || !results.contains("color") || !isEnabled()) return;
     double red = 0, green = 0, blue = 0;
     const QDBusArgument color = results.value("color").value<QDBusArgument>();
     color.beginStructure();

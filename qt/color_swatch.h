@@ -1,7 +1,8 @@
 // The colour swatch beside "Color:": the value's low 24 bits as a colour. A drag from it picks
-// the pixel under the pointer anywhere on the screen (X11); where a program cannot read the
-// screen (Wayland) a click asks the desktop's colour picker instead. A double-click, or Space,
-// opens the colour dialog. Every colour picked is reported; a cancelled pick reports nothing.
+// the pixel under the pointer anywhere on the screen (X11), and a click reports the colour shown;
+// where a program cannot read the screen (Wayland) a click asks the desktop's colour picker
+// instead. A double-click, or Space, opens the colour dialog. Every colour picked is reported; a
+// cancelled pick reports nothing.
 #pragma once
 
 #include <QAbstractButton>
@@ -44,6 +45,8 @@ private:
     void EndPick(bool report);
     void OpenDialog();
     void AskPortal();
+    // Hears the portal's answer to the pick under way, or no longer.
+    void Listen(bool on);
 
     uint32_t m_rgb = 0;
     uint32_t m_savedRgb = 0;  // the colour when the pick began, for a cancel

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QUrl>
@@ -83,7 +84,8 @@ void ConverterWindow::BuildLayout() {
     const char* widest[kFieldCount] = {"-2147483648", "FFFFFFFF", "WWWW", "255.255.255.255",
                                        "00000000 00000000 00000000 00000000"};
     for (int i = 0; i < kFieldCount; ++i)
-        m_fields[i]->setMinimumWidth(metrics.horizontalAdvance(QLatin1String(widest[i])) + metrics.averageCharWidth() * 3);
+        m_fields[i]->setMinimumWidth(metrics.horizontalAdvance(QLatin1String(widest[i])) +
+                                     metrics.averageCharWidth() * 3);
 
     auto* up = new QToolButton(this);
     auto* down = new QToolButton(this);
@@ -198,7 +200,8 @@ bool ConverterWindow::eventFilter(QObject* watched, QEvent* event) {
             else edit->setCursorPosition(qMin(caret, static_cast<int>(edit->text().size())));
             return true;
         }
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        const bool plain = static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && plain) {
             m_converter.Step(key == Qt::Key_Up ? 1 : -1);
             return true;
         }
@@ -232,9 +235,11 @@ QMenu* ConverterWindow::CommandMenu(QLineEdit* edit) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (edit) {
         const bool editable = edit->isEnabled();
-        menu->addAction(tr("Cu&t"), this, [this, edit] { EditCommand(edit, &QLineEdit::cut); })->setEnabled(editable);
+        menu->addAction(tr("Cu&t"), this, [this, edit] { EditCommand(edit, &QLineEdit::cut); })
+            ->setEnabled(editable);
         menu->addAction(tr("&Copy"), this, [this, edit] { CopyField(edit); });
-        menu->addAction(tr("&Paste"), this, [this, edit] { EditCommand(edit, &QLineEdit::paste); })->setEnabled(editable);
+        menu->addAction(tr("&Paste"), this, [this, edit] { EditCommand(edit, &QLineEdit::paste); })
+            ->setEnabled(editable);
         menu->addSeparator();
     }
     // Here, not in the caption's menu, which the window manager keeps for itself.
@@ -284,7 +289,8 @@ void ConverterWindow::ShowHelp() {
     // Beside the program in the build tree, in the shared data folder once installed.
     const QString dir = QApplication::applicationDirPath();
     for (const QString& page : {dir + "/Help/Quendrix.htm", dir + "/../share/quendrix/Help/Quendrix.htm"})
-        if (QFileInfo(page).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(page).canonicalFilePath())))
+        if (const QFileInfo file(page);
+            file.isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file.canonicalFilePath())))
             return;
     beep();
     QMessageBox::warning(this, windowTitle(), String("IDS_NOHELP"));
@@ -311,6 +317,7 @@ void ConverterWindow::ApplyStayOnTop() {
 // ---- the converter's view of the window
 
 const char* ConverterWindow::ReadField(Field field) {
+    m_lastRead = field;
     const QString text = FieldEdit(field)->text();
     if (field != Field::Text) {
         m_read = text.toLatin1();  // the other fields' characters are ASCII or read as refused
@@ -352,4 +359,14 @@ void ConverterWindow::EnableIPAndColor(bool enable) {
     m_swatch->setEnabled(enable);
 }
 
-void ConverterWindow::Refuse() { beep(); }
+void ConverterWindow::Refuse() {
+    beep();
+    // Seen as well as heard: Wayland gives a program no bell, and a sound may be off. The field
+    // that was read lights up for a moment, then the commit shows the value in it again.
+    QLineEdit* refused = FieldEdit(m_lastRead);
+    QPalette flash = refused->palette();
+    flash.setColor(QPalette::Base, flash.color(QPalette::Highlight));
+    flash.setColor(QPalette::Text, flash.color(QPalette::HighlightedText));
+    refused->setPalette(flash);
+    QTimer::singleShot(300, refused, [refused] { refused->setPalette(QPalette()); });
+}

@@ -74,5 +74,6 @@ private:
     QAbstractButton* m_down = nullptr;
     ColorSwatch* m_swatch = nullptr;
     QByteArray m_read;  // the bytes ReadField gave out last
+    Field m_lastRead = Field::Dec;  // the field they came from: a refusal is about it
     CConverter m_converter{*this};
 };

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,8 +28,18 @@ namespace {
 // SIGTERM's handler writes a byte here; the event loop reads it.
 int g_terminate[2] = {-1, -1};
 void Terminate(int) {
+    const int saved = errno;
     const char byte = 0;
     [[maybe_unused]] const ssize_t written = write(g_terminate[1], &byte, 1);
+    errno = saved;
+}
+
+// Saved at any end of the process, the one Qt takes when the display goes away (exit(1)) too; a
+// save with nothing changed since the last one writes nothing.
+OptionsFile* g_file = nullptr;
+const Settings* g_options = nullptr;
+void SaveAtExit() {
+    if (g_file) g_file->Save(*g_options);
 }
 
 const char kUsage[] = "usage: quendrix (no arguments; the options are set in the window)\n";
@@ -114,13 +125,23 @@ int main(int argc, char** argv) {
         std::printf("quendrix (Quendrix) %s\n", QUENDRIX_VERSION);
         return 0;
     }
-    if (argc > 1) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    // Qt's own arguments all start with a dash; anything else is a mistake, said before any display.
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-') {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    const bool weChosePlatform = !Set("QT_QPA_PLATFORM");
     if (!ChooseDisplay()) return 1;
 
     QApplication app(argc, argv);
+    // Qt has taken its own arguments (-session from a restored login, -style...); any other is ours.
+    if (QApplication::arguments().size() > 1) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    // The browser F1 starts chooses its own platform.
+    if (weChosePlatform) qunsetenv("QT_QPA_PLATFORM");
     QApplication::setOrganizationName(QStringLiteral("Holvanta"));
     QApplication::setApplicationName(QStringLiteral("Quendrix"));
     QApplication::setApplicationVersion(QStringLiteral(QUENDRIX_VERSION));
@@ -135,6 +156,9 @@ int main(int argc, char** argv) {
     ConverterWindow window;
     Settings& options = window.Converter().Options();
     file.Load(options);
+    g_file = &file;
+    g_options = &options;
+    std::atexit(SaveAtExit);
     window.Start();
     // At logoff the process may end right after this; no one is left to read a failure box.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { file.Save(options); });
@@ -157,5 +181,6 @@ int main(int argc, char** argv) {
     if (!file.Save(options) && !terminated)
         QMessageBox::warning(nullptr, window.windowTitle(),
                              QStringLiteral("Couldn't save the settings in %1").arg(file.Path()));
+    g_file = nullptr;
     return 0;
 }

@@ -70,12 +70,8 @@ SettingsDialog::SettingsDialog(Settings& options, QWidget* parent)
 void SettingsDialog::accept() {
     const QByteArray typed = m_increment->text().toUtf8();
     uint32_t increment = 0;
-    char refusal[64] = "";
-    if (!text::ReadUnsigned(typed.constData(), increment))
-        std::copy(std::begin(text::kNotAnUnsigned), std::end(text::kNotAnUnsigned), refusal);
-    else if (increment < 1 || increment > kMaxIncrement)
-        text::OutOfRange(1, kMaxIncrement, refusal);
-    if (*refusal) {
+    char refusal[64];
+    if (!text::ReadUnsignedWithin(typed.constData(), 1, kMaxIncrement, increment, refusal)) {
         QMessageBox::warning(this, windowTitle(), QString::fromLatin1(refusal));
         m_increment->setFocus();
         m_increment->selectAll();

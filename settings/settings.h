@@ -1,5 +1,6 @@
-// The options the converter window keeps between runs. A plain record: the dialog assigns the
-// defaults, loads it from the registry at start and saves it at the end when saving is on.
+// The options the converter window keeps between runs. A plain record that CConverter owns: each
+// front-end loads its stored options into it at start and saves them at the end when saving is on
+// (settings/stored_options.h says how).
 #pragma once
 
 #include <cstdint>

@@ -28,7 +28,7 @@ void LoadOption(Settings& settings, Option option, int32_t value);
 uint32_t OptionsToSave(const Settings& settings);
 
 // A stored option's text is a whole decimal number that 32 bits hold, signed or not: "-1" and
-// "4294967295" are the same bits (a front-end writes the signed form). False for anything else
-// (a sign alone, a plus, blanks, more than 32 bits), which leaves the option as it was, as a
-// registry value of the wrong size does.
+// "4294967295" are the same bits (the page writes the one, the Linux window the other). False
+// for anything else (a sign alone, a plus, blanks, more than 32 bits), which leaves the option as
+// it was, as a registry value of the wrong size does.
 bool ReadStoredOption(const char* text, int32_t& value);

@@ -11,6 +11,7 @@
 #include "ui/converter_dialog.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <cstring>
 #include <string>
@@ -463,6 +464,8 @@ std::wstring WideText(HWND field) {
 }  // namespace
 
 TEST_CASE("the Text field shows every byte as it is, first, middle or last, control and high characters included") {
+    // Run under another locale, the code page it must have brought.
+    if (const char* page = std::getenv("QUENDRIX_CODE_PAGE")) REQUIRE(GetACP() == std::strtoul(page, nullptr, 10));
     Session s;
     s.Run([&](HWND dlg) {
         ForEachValueWith(1, [&](uint32_t value) {

@@ -1,5 +1,6 @@
 // Window commands: the system menu's Settings and About, the context menu with its edit
-// commands (and under Wine Settings and About again), tooltips, the topmost state, the minimised window and the end of the session.
+// commands (and under Wine Settings and About again), tooltips, the topmost state, the minimised
+// window and the end of the session.
 #include "ui/about_dialog.h"
 #include "ui/converter_dialog.h"
 #include "ui/settings_dialog.h"

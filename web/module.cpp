@@ -160,12 +160,9 @@ QX_EXPORT(qx_settings_ok) uint32_t qx_settings_ok(uint32_t length, int32_t toolT
     if (length >= kBufferSize) length = kBufferSize - 1;
     g_buffer[length] = '\0';
     uint32_t increment = 0;
-    if (!text::ReadUnsigned(g_buffer, increment)) {
-        std::memcpy(g_buffer, text::kNotAnUnsigned, sizeof text::kNotAnUnsigned);
-        return sizeof text::kNotAnUnsigned - 1;
-    }
-    if (increment < 1 || increment > kMaxIncrement) {
-        text::OutOfRange(1, kMaxIncrement, g_buffer);
+    char refusal[64];
+    if (!text::ReadUnsignedWithin(g_buffer, 1, kMaxIncrement, increment, refusal)) {
+        std::memcpy(g_buffer, refusal, sizeof refusal);
         return static_cast<uint32_t>(std::strlen(g_buffer));
     }
     g_options.nIncrement = increment;
