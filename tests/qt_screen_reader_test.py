@@ -25,14 +25,8 @@ ROWS = [
     (["type:1094861636", "Tab"], dict(Dec="1094861636", Hex="41424344", Text="ABCD", IP="65.66.67.68",
                                       Bin="01000001 01000010 01000011 01000100", Color="Color #424344",
                                       focused="Hex")),
-    # An access key selects the field's text, so typing replaces it; Enter commits in place.
-    (["alt+h", "type:7f", "Return"], dict(Dec="127", Hex="7F", Text="\x7f", IP="0.0.0.127",
-                                         Color="Color #00007F", focused="Hex")),
-    (["click:Char"], dict(Dec="127", Bin="01111111", focused="Char", checked="Char Signed", disabled="IP Color")),
-    # One step up from the largest signed byte wraps, as the width has it.
-    (["click:Up"], dict(Dec="-128", Hex="80", checked="Char Signed", disabled="IP Color")),
-    (["alt+e", "alt+l"], dict(Dec="128", IP="0.0.0.128", Color="Color #000080", focused="Long",
-                              checked="Long Signed Clear", disabled="")),
+    (["click:Char"], dict(Dec="68", Bin="01000100", focused="Char", checked="Char Signed", disabled="IP Color")),
+    (["alt+l"], dict(Dec="1094861636", Color="Color #424344", focused="Long", checked="Long Signed", disabled="")),
 ]
 
 

@@ -39,9 +39,11 @@ weston_pid=$!
 until_true 10 test -S "$run/quendrix-test" || fail "weston did not start: $(cat "$run/weston.log")"
 export WAYLAND_DISPLAY=quendrix-test
 
-# The options say save on exit, so an orderly end writes all of them.
+# The options say save on exit, so an orderly end writes all of them; a hand put a negative
+# increment and text into the file, which are ignored, and all 32 bits of Signed, which are kept.
 mkdir -p "$XDG_CONFIG_HOME/Holvanta"
-printf '[General]\nSave%%20on%%20exit=1\n' >"$XDG_CONFIG_HOME/Holvanta/Quendrix.conf"
+printf '[General]\nSave%%20on%%20exit=1\nSpin%%20increment=-5\nSize=two\nSigned=4294967295\n' \
+  >"$XDG_CONFIG_HOME/Holvanta/Quendrix.conf"
 # start: the program with its protocol log, until its toplevel's surface is titled, given a
 # buffer, committed and put on an output.
 start() {
@@ -61,7 +63,8 @@ kill -TERM "$program_pid"
 status=0 && wait "$program_pid" || status=$?
 program_pid=""
 [ "$status" = 0 ] || fail "SIGTERM ended the program with $status"
-grep -q '^Size=4$' "$XDG_CONFIG_HOME/Holvanta/Quendrix.conf" || fail "SIGTERM did not save the options"
+saved=$(sort "$XDG_CONFIG_HOME/Holvanta/Quendrix.conf" | tr '\n' ' ')
+[[ "$saved" == *"Signed=4294967295 Size=4 Spin%20increment=1 "* ]] || fail "SIGTERM saved: $saved"
 
 start
 kill "$weston_pid"

@@ -1,6 +1,7 @@
 // The native window's wiring, on Qt's offscreen platform: keys as a user presses them (access
 // keys, typing, Tab, Enter, Up), clicks and wheel turns, then the fields' texts, the IP field's
-// enabled state and the beeps. The rules themselves are tested beneath (converter_rules_test).
+// enabled state and the beeps. The rules themselves are tested beneath (converter_rules_test);
+// the settings file's reading and writing where the program really ends (qt_wayland_test.sh).
 #include "qt/converter_window.h"
 #include "qt/options_file.h"
 
@@ -22,8 +23,6 @@ private slots:
     void initTestCase();
     void actions_data();
     void actions();
-    void stored_data();
-    void stored();
     void unwritable();
 
 private:
@@ -119,32 +118,6 @@ void WindowTest::actions() {
     QTEST(beeps, "beeps");
     QWidget* focus = QApplication::focusWidget();
     QTEST(focus && qobject_cast<QLineEdit*>(focus) ? focus->accessibleName() : QString(), "focus");
-}
-
-void WindowTest::stored_data() {
-    QTest::addColumn<QString>("stored");  // what a hand put in the file for Spin increment
-    QTest::addColumn<uint>("increment");  // what the window steps by then
-    QTest::newRow("a number") << "300" << 300u;
-    QTest::newRow("the largest 32 bits hold") << "4294967295" << 4294967295u;
-    QTest::newRow("text") << "ten" << 1u;
-    QTest::newRow("negative") << "-5" << 1u;
-    QTest::newRow("more than 32 bits") << "4294967296" << 1u;
-    QTest::newRow("a fraction") << "2.5" << 1u;
-}
-
-void WindowTest::stored() {
-    QFETCH(QString, stored);
-    QSettings().setValue("Spin increment", stored);
-    QSettings().setValue("Save on exit", "1");
-    Settings options = kDefaultSettings;
-    OptionsFile file;
-    file.Load(options);
-    QTEST(options.nIncrement, "increment");
-    // Saving puts back the bits as an unsigned number, so what loads is what was saved.
-    options.bSigned = -1;
-    QVERIFY(file.Save(options));
-    QCOMPARE(QSettings().value("Signed").toString(), QString("4294967295"));
-    QCOMPARE(QSettings().value("Spin increment").toString(), QString::number(options.nIncrement));
 }
 
 void WindowTest::unwritable() {
