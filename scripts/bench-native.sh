@@ -24,11 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "bench-native: $*" >&2; exit 1; }
-# until SECONDS COMMAND...: retries the command every tenth of a second, for at most SECONDS
-until_true() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
-}
+. "$root/scripts/until_true.sh"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!

@@ -27,11 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-# until SECONDS COMMAND...: retries the command every tenth of a second, for at most SECONDS
-until_true() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
-}
+. "$root/scripts/until_true.sh"
 
 bash "$root/scripts/install.sh" --prefix "$work/usr" --exe "$exe" --wine install >/dev/null
 entry=$work/usr/share/applications/quendrix-wine.desktop

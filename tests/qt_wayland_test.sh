@@ -14,11 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-# until SECONDS COMMAND...: retries the command every tenth of a second, for at most SECONDS
-until_true() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/until_true.sh"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME=$run/config
 
